@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QByteArray>
+#include <initializer_list>
+
+// The text messages of the game: a command, then fields each preceded by "+",
+// then the terminator byte 0xFF. Nothing is escaped.
+namespace Wire {
+
+constexpr char Terminator = '\xFF';
+constexpr char Separator = '+';
+
+// The protocol's version text, exchanged at login and compared exactly.
+inline const QByteArray Version = QByteArrayLiteral("1.0.5");
+
+// command + "+field" for each field + terminator. A command that carries no
+// data is still sent with one empty field ("CMD_full+").
+inline QByteArray message(const QByteArray &command, std::initializer_list<QByteArray> fields)
+{
+    QByteArray text = command;
+    for (const QByteArray &field : fields) {
+        text += Separator;
+        text += field;
+    }
+    text += Terminator;
+    return text;
+}
+
+inline QByteArray num(int value)
+{
+    return QByteArray::number(value);
+}
+
+} // namespace Wire

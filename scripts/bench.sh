@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds an optimised tree with the benchmarks and
+# runs them. Pass a benchmark's name to run only that one.
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
+root=$(zarvex_root)
+zarvex_install "${ZARVEX_PACKAGES[@]}" libbenchmark-dev liblz4-dev zlib1g-dev
+zarvex_build "$root/build-bench" -DCMAKE_BUILD_TYPE=Release -DZARVEX_TESTS=OFF -DZARVEX_BENCH=ON
+cd "$root/build-bench/bench"
+for bench in ${1:-bench_*}; do
+  [ -x "$bench" ] || continue
+  echo "== $bench"
+  QT_QPA_PLATFORM=offscreen "./$bench"
+done

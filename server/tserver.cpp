@@ -1,0 +1,6 @@
+#include "server/tserver.h"
+
+TServer::TServer(QObject *parent) : QObject(parent)
+{
+    setObjectName(QStringLiteral("TServer"));
+}

@@ -1,0 +1,35 @@
+#include "client/tchat.h"
+#include "shell/errorreport.h"
+#include "shell/singleinstance.h"
+#include "shell/windowset.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+int main(int argc, char *argv[])
+{
+    SingleInstance instance(QStringLiteral("brouq"));
+    if (instance.CheckPreviousInstance(true))
+        return 0;
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Zarvex"));
+    QApplication::setQuitOnLastWindowClosed(false);
+    ErrorReport::setSink([](const QString &text) {
+        QMessageBox::critical(nullptr, QStringLiteral("Zarvex"), text);
+    });
+
+    int exitCode = 0;
+    {
+        WindowSet windows;
+        instance.serveActivation([&windows] { windows.activateMain(); });
+        Tchat *main = windows.registry().chat;
+        if (!main)
+            return 1;
+        QObject::connect(main, &Tchat::closed, &app, &QApplication::quit);
+        main->show();
+        exitCode = QApplication::exec();
+    }
+    ErrorReport::setSink(nullptr);
+    return exitCode;
+}

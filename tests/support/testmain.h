@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QTest>
+
+// Like QTEST_MAIN, but every test program runs with a fresh, empty program
+// folder and its own runtime folder, so tests never see the files or the
+// single-instance key of a running game or of each other.
+#define ZARVEX_TEST_MAIN(TestClass)                                          \
+    int main(int argc, char *argv[])                                         \
+    {                                                                        \
+        QTemporaryDir home;                                                  \
+        QTemporaryDir runtime;                                               \
+        qputenv("ZARVEX_HOME", home.path().toLocal8Bit());                   \
+        qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());            \
+        QApplication app(argc, argv);                                        \
+        app.setAttribute(Qt::AA_Use96Dpi, true);                             \
+        TestClass tc;                                                        \
+        QTEST_SET_MAIN_SOURCE_PATH                                           \
+        return QTest::qExec(&tc, argc, argv);                                \
+    }
