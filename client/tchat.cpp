@@ -1,5 +1,6 @@
 #include "client/tchat.h"
 
+#include "server/random.h"
 #include "shell/windowregistry.h"
 
 #include <QCloseEvent>
@@ -9,6 +10,9 @@ Tchat::Tchat(WindowRegistry &registry) : m_registry(registry)
     setObjectName(QStringLiteral("Tchat"));
     setWindowTitle(QStringLiteral("Zarvex "));
     resize(772, 535);
+    // The one random generator of the process is seeded as the main window
+    // comes up.
+    Random::seedFromClock();
 }
 
 void Tchat::closeEvent(QCloseEvent *event)
