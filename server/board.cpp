@@ -26,10 +26,18 @@ constexpr int DecoysPerLetter = 8;
 constexpr int ColumnSteps[9] = {0, 1, -1, 0, 0, 1, 1, -1, -1};
 constexpr int RowSteps[9] = {0, 0, 0, 1, -1, 1, -1, 1, -1};
 
+// Appends "+" and the number. Board numbers are small, so they are written
+// by hand; QByteArray::number would dominate the cost of a board.
 void appendField(QByteArray &text, int value)
 {
     text += Wire::Separator;
-    text += Wire::num(value);
+    if (value >= 0 && value < 100) {
+        if (value >= 10)
+            text += char('0' + value / 10);
+        text += char('0' + value % 10);
+    } else {
+        text += Wire::num(value);
+    }
 }
 
 } // namespace
@@ -240,6 +248,7 @@ int Board::randomWordLetter() const
 void Board::fill()
 {
     m_boardtext.clear();
+    m_boardtext.reserve(Columns * Rows * 9);
     for (int column = 1; column <= Columns; ++column) {
         for (int row = 1; row <= Rows; ++row) {
             int &code = m_board[column][row];
