@@ -36,3 +36,14 @@ bool MessageDispatcher::dispatchOne()
     }
     return true;
 }
+
+void MessageDispatcher::discardFrom(int origin)
+{
+    if (!m_perOrigin.remove(origin))
+        return;
+    QQueue<Entry> kept;
+    for (Entry &entry : m_queue)
+        if (entry.origin != origin)
+            kept.enqueue(std::move(entry));
+    m_queue.swap(kept);
+}

@@ -26,6 +26,9 @@ public:
     // Answers whether a message was taken.
     bool dispatchOne();
 
+    // Forgets every queued message of that origin.
+    void discardFrom(int origin);
+
     int queued() const { return int(m_queue.size()); }
     int queuedFrom(int origin) const { return m_perOrigin.value(origin); }
 

@@ -11,6 +11,7 @@
 #include <arpa/inet.h>
 #include <cerrno>
 #include <fcntl.h>
+#include <netinet/tcp.h>
 #include <netdb.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -29,6 +30,14 @@ QHash<QByteArray, in_addr_t> &hostCache()
 }
 
 int resolverCount = 0;
+
+// Game messages are small and answer each other; sent at once they do not
+// wait for the acknowledgement of the one before.
+void sendWithoutDelay(int fd)
+{
+    const int one = 1;
+    setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+}
 
 void setNonBlocking(int fd, bool on)
 {
@@ -66,6 +75,15 @@ QByteArray TSock::infoWord(TSocketInfo info)
     static const char *const words[] = {"Lookup", "Connect", "Close", "Listen",
                                         "Receive", "Send", "Accept", "Error"};
     return (info >= 0 && info <= siError) ? words[info] : "";
+}
+
+quint16 TSock::LocalPort() const
+{
+    sockaddr_in local{};
+    socklen_t len = sizeof local;
+    if (m_fd < 0 || getsockname(m_fd, reinterpret_cast<sockaddr *>(&local), &len) != 0)
+        return 0;
+    return ntohs(local.sin_port);
 }
 
 int TSock::resolverCalls()
@@ -353,6 +371,7 @@ bool TSock::Open()
     }
 
     if (m_blocking) {
+        sendWithoutDelay(m_fd);
         if (::connect(m_fd, reinterpret_cast<sockaddr *>(&m_remote), sizeof m_remote) != 0) {
             report(siClose, "Blocking Socket Can't Connect");
             return false;
@@ -365,6 +384,7 @@ bool TSock::Open()
     }
 
     setNonBlocking(m_fd, true);
+    sendWithoutDelay(m_fd);
     const int rc = ::connect(m_fd, reinterpret_cast<sockaddr *>(&m_remote), sizeof m_remote);
     if (rc == 0 || errno == EINPROGRESS) {
         // The outcome arrives later, as a notification, even when the system
@@ -505,6 +525,7 @@ TSock *TSock::acceptOne(bool withInfo)
             report(siAccept, "Could Not Accept Connection");
         return nullptr;
     }
+    sendWithoutDelay(fd);
     auto *newSock = new TSock(this);
     newSock->m_fd = fd;
     newSock->m_blocking = m_blocking;

@@ -78,6 +78,7 @@ public:
     bool Connected() const { return m_connected; }
     bool HandleValid() const { return m_fd >= 0; }
     int Handle() const { return m_fd; }
+    quint16 LocalPort() const;   // the port the handle is bound to, 0 without one
     int InboundCount() const { return int(m_inbound.size()); }
     int OutboundCount() const { return int(m_outbound.size()); }
 

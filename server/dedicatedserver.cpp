@@ -1,0 +1,109 @@
+// zarvex-server: the game server without a window. The first connection
+// takes seat 1 and with it the host's rights; when seat 1 is free again, the
+// next newcomer takes it.
+
+#include "server/random.h"
+#include "server/tserver.h"
+#include "shell/errorreport.h"
+
+#include <QCoreApplication>
+#include <QSocketNotifier>
+#include <QStringList>
+
+#include <csignal>
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+int signalPipe[2] = {-1, -1};
+
+void onSignal(int)
+{
+    const char byte = 1;
+    ssize_t ignored = ::write(signalPipe[1], &byte, 1);
+    (void)ignored;
+}
+
+void log(const QByteArray &line)
+{
+    std::fprintf(stdout, "%s\n", line.constData());
+    std::fflush(stdout);
+}
+
+void connectLog(TServer &server)
+{
+    using N = QByteArray;
+    QObject::connect(&server, &TServer::playerJoined, [](int seat, const QByteArray &name) {
+        log(name + " joined in seat " + N::number(seat));
+    });
+    QObject::connect(&server, &TServer::playerLeft, [](int seat, const QByteArray &name) {
+        log((name.isEmpty() ? N("A connection") : name) + " left seat " + N::number(seat));
+    });
+    QObject::connect(&server, &TServer::gameStarted, [&server](const QByteArray &starter) {
+        log(starter + " started a game: " + (server.scrambled() ? "SCRAMBLED" : "STRAIGHT")
+            + (server.onlyletters() ? ", only letters of the word" : "") + ", play to "
+            + N::number(server.playtoscore()) + ", " + N::number(server.timeperturn())
+            + " seconds a round");
+    });
+    QObject::connect(&server, &TServer::roundEnded, [&server](int round, bool outOfTime) {
+        QByteArray line = "Round " + N::number(round) + (outOfTime ? " out of time" : " over")
+                          + ", the word was " + server.board().word() + ":";
+        for (int n = 1; n <= TServer::seatcount; ++n) {
+            const TServer::Seat &s = server.seat(n);
+            if (s.connected)
+                line += ' ' + s.name + ' ' + N::number(s.score) + (s.found ? " (+" + N::number(s.bonus) + ")" : "");
+        }
+        log(line);
+    });
+    QObject::connect(&server, &TServer::winnerDeclared, [](const QByteArray &text) {
+        log("Winner: " + text);
+    });
+}
+
+int usage()
+{
+    std::fprintf(stderr, "usage: zarvex-server [--port N]\n");
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QByteArray port = "7772";
+    const QStringList args = app.arguments().mid(1);
+    for (int i = 0; i < args.size(); ++i) {
+        bool ok = false;
+        if (args[i] == "--port" && i + 1 < args.size() && args[i + 1].toUShort(&ok) > 0 && ok)
+            port = args[++i].toLatin1();
+        else
+            return usage();
+    }
+
+    if (::pipe(signalPipe) != 0)
+        return 1;
+    std::signal(SIGINT, onSignal);
+    std::signal(SIGTERM, onSignal);
+
+    Random::seedFromClock();
+    TServer server;
+    connectLog(server);
+    server.Sock1.setPortName(port);
+    try {
+        server.Sock1.setListen(true);
+    } catch (const ESockException &e) {
+        std::fprintf(stderr, "zarvex-server: %s (port %s)\n", e.what(), port.constData());
+        return 1;
+    }
+    log("Zarvex server listening on port " + port);
+
+    QSocketNotifier stop(signalPipe[0], QSocketNotifier::Read);
+    QObject::connect(&stop, &QSocketNotifier::activated, &app, [&] {
+        server.closeAll();
+        log("Server stopped");
+        app.quit();
+    });
+    return QCoreApplication::exec();
+}

@@ -1,0 +1,253 @@
+#include "support/serverharness.h"
+#include "support/testmain.h"
+
+#include <sys/socket.h>
+
+namespace {
+
+QList<QByteArray> seatsOf(const ServerHarness &h)
+{
+    QList<QByteArray> out;
+    for (const auto &c : h.clients)
+        out << QByteArray::number(c->seat);
+    return out;
+}
+
+void dropAbruptly(ScriptedClient &c)
+{
+    const linger abort{1, 0};
+    setsockopt(c.sock.Handle(), SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+    c.sock.OnInfo = nullptr;
+    c.sock.Close();
+}
+
+} // namespace
+
+class TestServerSeats : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void nineSeatsThenTheTenthIsRefused()
+    {
+        ServerHarness h;
+        for (int i = 1; i <= 9; ++i)
+            h.join("P" + QByteArray::number(i));
+        QCOMPARE(seatsOf(h), QList<QByteArray>({"1", "2", "3", "4", "5", "6", "7", "8", "9"}));
+        QCOMPARE(h.server.seatsused(), 9);
+
+        auto tenth = std::make_unique<ScriptedClient>(h.port());
+        h.settle();
+        QTRY_VERIFY(tenth->closed);
+        QCOMPARE(tenth->received, QList<QByteArray>({"CMD_full+"}));
+        for (int i = 1; i <= 9; ++i)
+            QVERIFY(h.server.seat(i).connected);
+        QVERIFY(h.clients[0]->with("CMD_playerdisconnected").isEmpty());
+    }
+
+    void freedSeatsAreReusedLowestFirst()
+    {
+        ServerHarness h;
+        for (const char *name : {"Ann", "Bob", "Cid", "Dee"})
+            h.join(name);
+        h.clients[2]->sock.Close();   // seat 3 leaves
+        h.settle();
+        QVERIFY(!h.server.seat(3).connected);
+        QCOMPARE(h.join("Eve").seat, 3);
+        QCOMPARE(h.server.seatsused(), 4);
+
+        // Spectators keep their seats; a newcomer takes the freed player's seat.
+        ServerHarness g;
+        for (const char *name : {"A", "B", "C", "D", "E", "F", "G", "H"})
+            g.join(name);
+        g.clients[1]->sock.Close();
+        g.settle();
+        QCOMPARE(g.join("I").seat, 2);
+        QCOMPARE(g.server.seat(7).name, QByteArray("G"));
+        QCOMPARE(g.server.seat(8).name, QByteArray("H"));
+    }
+
+    void loginAnnouncesEverybodyInSeatOrder()
+    {
+        ServerHarness h;
+        ScriptedClient &ann = h.join("Ann");
+        QCOMPARE(ann.take(), QList<QByteArray>({"CMD_sendlogininfo+1", "CMD_newplayerinfo+1+Ann"}));
+        h.join("Bob");
+        ScriptedClient &cid = h.join("Cid the+Great");
+        QCOMPARE(ann.received, QList<QByteArray>({"CMD_newplayerinfo+2+Bob", "CMD_newplayerinfo+3+Cid the+Great"}));
+        QCOMPARE(cid.received, QList<QByteArray>({"CMD_sendlogininfo+3", "CMD_newplayerinfo+3+Cid the+Great",
+                                                  "CMD_existingplayers+1+Ann", "CMD_existingplayers+2+Bob"}));
+    }
+
+    void anotherVersionIsReportedAndStillAdmitted()
+    {
+        ServerHarness h;
+        ScriptedClient &ann = h.join("Ann");
+        ScriptedClient &bob = h.join("Bob", "1.0.4");
+        QCOMPARE(ann.last("CMD_havewrongversion"), QByteArray("CMD_havewrongversion+Bob"));
+        QCOMPARE(bob.with("CMD_wrongversion"), QList<QByteArray>({"CMD_wrongversion+"}));
+        QCOMPARE(ann.last("CMD_newplayerinfo"), QByteArray("CMD_newplayerinfo+2+Bob"));
+        QCOMPARE(h.server.seat(2).name, QByteArray("Bob"));
+    }
+
+    void relaysReachEverySeatWithTheSendersCurrentName()
+    {
+        ServerHarness h;
+        ScriptedClient &ann = h.join("Ann");
+        ScriptedClient &bob = h.join("Bob");
+        h.clearAll();
+        bob.send("CMD_chat", {"2", "hi+there|clRed"});
+        bob.send("CMD_action", {"2", "waves|$00112233"});
+        bob.send("CMD_playasound", {"2", "wave3", ""});
+        h.settle();
+        const QList<QByteArray> expected = {"CMD_chat+2+Bob chats: hi+there|clRed", "CMD_action+2+Bob waves|$00112233",
+                                            "CMD_playasound+2+wave3+"};
+        QCOMPARE(ann.received, expected);
+        QCOMPARE(bob.received, expected);
+    }
+
+    void theHostRemovesASeat()
+    {
+        ServerHarness h;
+        ScriptedClient &ann = h.join("Ann");
+        h.join("Bob");
+        ScriptedClient &cid = h.join("Cid");
+        h.clearAll();
+        ann.send("CMD_kickhim", {"1", "3", ""});
+        h.settle();
+        QTRY_VERIFY(cid.closed);
+        QVERIFY(!h.server.seat(3).connected);
+        QCOMPARE(h.server.seat(3).name, QByteArray());
+        QCOMPARE(ann.received, QList<QByteArray>({"CMD_playerdisconnected+3+Cid"}));
+        QCOMPARE(h.clients[1]->received, QList<QByteArray>({"CMD_playerdisconnected+3+Cid"}));
+    }
+
+    void justWatchingNeedsAGameAndEndsWithIt()
+    {
+        ServerHarness h;
+        ScriptedClient &ann = h.join("Ann");
+        ScriptedClient &bob = h.join("Bob");
+        h.clearAll();
+        bob.send("CMD_justwatch", {"2", "1"});   // no game yet
+        h.settle();
+        QVERIFY(bob.received.isEmpty());
+
+        ann.send("CMD_startgame", {"Ann", "250", "30", "f", "f", ""});
+        h.settle();
+        bob.send("CMD_justwatch", {"2", "1"});
+        h.settle();
+        QCOMPARE(ann.last("CMD_justwatching"), QByteArray("CMD_justwatching+2+1"));
+        QVERIFY(h.server.seat(2).watching);
+        bob.send("CMD_justwatch", {"2", "2"});
+        h.settle();
+        QCOMPARE(ann.last("CMD_justwatching"), QByteArray("CMD_justwatching+2+2"));
+        QVERIFY(!h.server.seat(2).watching);
+
+        // The host may set another player; a new game clears every flag.
+        ann.send("CMD_justwatch", {"2", "1"});
+        h.settle();
+        QVERIFY(h.server.seat(2).watching);
+        ann.send("CMD_startgame", {"Ann", "250", "30", "f", "f", ""});
+        h.settle();
+        QVERIFY(!h.server.seat(2).watching);
+    }
+
+    // Messages are believed only from the connection that holds the seat.
+    void messagesInAnotherSeatsNameAreIgnored()
+    {
+        ServerHarness h;
+        ScriptedClient &ann = h.join("Ann");
+        ScriptedClient &bob = h.join("Bob");
+        ScriptedClient &cid = h.join("Cid");
+        h.clearAll();
+        bob.send("CMD_chat", {"1", "I am Ann|clBlack"});
+        bob.send("CMD_action", {"3", "hides|clBlack"});
+        bob.send("CMD_playasound", {"1", "wave1", ""});
+        bob.send("CMD_kickhim", {"1", "3", ""});
+        bob.send("CMD_kickhim", {"2", "3", ""});
+        bob.send("CMD_startgame", {"Bob", "250", "30", "f", "f", ""});
+        bob.send("CMD_logininfo", {"3", "1.0.5", "Mallory"});
+        h.settle();
+        QVERIFY(ann.received.isEmpty());
+        QVERIFY(cid.received.isEmpty());
+        QVERIFY(h.server.seat(3).connected);
+        QCOMPARE(h.server.seat(3).name, QByteArray("Cid"));
+        QVERIFY(!h.server.gameinprogress());
+
+        ann.send("CMD_startgame", {"Ann", "250", "30", "f", "f", ""});
+        h.settle();
+        h.clearAll();
+        cid.send("CMD_justwatch", {"2", "1"});   // a player cannot set another
+        h.settle();
+        QVERIFY(!h.server.seat(2).watching);
+        QVERIFY(ann.with("CMD_justwatching").isEmpty());
+    }
+
+    void seatsOutsideTheTableAreIgnored_data()
+    {
+        QTest::addColumn<QByteArray>("message");
+        QTest::newRow("chat from seat 0") << QByteArray("CMD_chat+0+hi|clRed");
+        QTest::newRow("chat from seat 10") << QByteArray("CMD_chat+10+hi|clRed");
+        QTest::newRow("kick seat 11") << QByteArray("CMD_kickhim+1+11+");
+        QTest::newRow("kick seat -1") << QByteArray("CMD_kickhim+1+-1+");
+        QTest::newRow("watch seat 99") << QByteArray("CMD_justwatch+99+2");
+        QTest::newRow("huge seat") << QByteArray("CMD_chat+99999999999+hi");
+    }
+    void seatsOutsideTheTableAreIgnored()
+    {
+        QFETCH(QByteArray, message);
+        ServerHarness h;
+        ScriptedClient &ann = h.join("Ann");
+        ScriptedClient &bob = h.join("Bob");
+        h.clearAll();
+        ann.sendRaw(message + Wire::Terminator);
+        h.settle();
+        QVERIFY(ann.received.isEmpty());
+        QVERIFY(bob.received.isEmpty());
+        QVERIFY(h.server.seat(1).connected && h.server.seat(2).connected);
+    }
+
+    void aResetConnectionFreesItsSeat()
+    {
+        ServerHarness h;
+        ScriptedClient &ann = h.join("Ann");
+        ScriptedClient &bob = h.join("Bob");
+        h.clearAll();
+        dropAbruptly(bob);
+        QTRY_VERIFY(!h.server.seat(2).connected);
+        h.settle();
+        QCOMPARE(ann.received, QList<QByteArray>({"CMD_playerdisconnected+2+Bob"}));
+        QCOMPARE(h.join("Bo2").seat, 2);
+    }
+
+    void aFloodingConnectionIsDroppedAndTheOthersPlayOn_data()
+    {
+        QTest::addColumn<QByteArray>("flood");
+        QTest::newRow("no terminator") << QByteArray(65 * 1024 + 1, 'x');
+        QByteArray many;
+        for (int i = 0; i < 200; ++i)
+            many += Wire::message("CMD_chat", {"2", "spam|clRed"});
+        QTest::newRow("too many messages") << many;
+    }
+    void aFloodingConnectionIsDroppedAndTheOthersPlayOn()
+    {
+        QFETCH(QByteArray, flood);
+        ServerHarness h;
+        ScriptedClient &ann = h.join("Ann");
+        ScriptedClient &bob = h.join("Bob");
+        h.clearAll();
+        bob.sendRaw(flood);
+        // The server reads without dispatching, as it would under a burst.
+        QTRY_VERIFY(!h.server.seat(2).connected);
+        QVERIFY(h.server.queued() <= TServer::maxQueuedMessages + 1);
+        h.settle();
+        QTRY_VERIFY(bob.closed);
+        QCOMPARE(ann.last("CMD_playerdisconnected"), QByteArray("CMD_playerdisconnected+2+Bob"));
+        ann.send("CMD_chat", {"1", "still here|clBlack"});
+        h.settle();
+        QCOMPARE(ann.last("CMD_chat"), QByteArray("CMD_chat+1+Ann chats: still here|clBlack"));
+    }
+};
+
+ZARVEX_TEST_MAIN(TestServerSeats)
+#include "tst_serverseats.moc"

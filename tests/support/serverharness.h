@@ -1,0 +1,124 @@
+#pragma once
+
+#include "protocol/messageassembler.h"
+#include "protocol/tsock.h"
+#include "protocol/wire.h"
+#include "server/tserver.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTest>
+
+#include <memory>
+
+// A game client reduced to its wire: it connects, keeps every message it
+// receives, and sends whatever the test tells it to.
+struct ScriptedClient
+{
+    TSock sock;
+    MessageAssembler assembler;
+    QList<QByteArray> received;
+    bool closed = false;
+    int seat = 0;
+
+    explicit ScriptedClient(quint16 port)
+    {
+        sock.OnRead = [this](TSock *s, int) { received += assembler.feed(s->Receive()); };
+        sock.OnInfo = [this](TSock *, TSock::TSocketInfo info, const QByteArray &msg) {
+            if (info == TSock::siClose && msg == "Socket Closed")
+                closed = true;
+        };
+        sock.setHostName("127.0.0.1");
+        sock.setPortName(QByteArray::number(port));
+        sock.Open();
+    }
+
+    void send(const QByteArray &command, std::initializer_list<QByteArray> fields)
+    {
+        sock.Send(Wire::message(command, fields));
+    }
+    void sendRaw(const QByteArray &bytes) { sock.Send(bytes); }
+
+    // Received messages that start with the prefix.
+    QList<QByteArray> with(const QByteArray &prefix) const
+    {
+        QList<QByteArray> out;
+        for (const QByteArray &m : received)
+            if (m.startsWith(prefix))
+                out << m;
+        return out;
+    }
+    QByteArray last(const QByteArray &prefix) const
+    {
+        const QList<QByteArray> all = with(prefix);
+        return all.isEmpty() ? QByteArray() : all.last();
+    }
+    QList<QByteArray> take()
+    {
+        QList<QByteArray> out;
+        out.swap(received);
+        return out;
+    }
+};
+
+// A server with hand-driven timers on an ephemeral port, and its clients.
+struct ServerHarness
+{
+    TServer server{nullptr, Ticker::Manual};
+    std::vector<std::unique_ptr<ScriptedClient>> clients;
+
+    ServerHarness()
+    {
+        server.Sock1.setPortName("0");
+        server.Sock1.setListen(true);
+    }
+
+    quint16 port() const { return server.Sock1.LocalPort(); }
+
+    // Lets the network and the server's dispatch run until nothing moves.
+    void settle()
+    {
+        int quiet = 0;
+        QElapsedTimer clock;
+        clock.start();
+        while (quiet < 4 && clock.elapsed() < 5000) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+            bool moved = false;
+            while (server.queued() > 0) {
+                server.socktimerTimer();
+                moved = true;
+            }
+            QTest::qWait(3);
+            quiet = moved ? 0 : quiet + 1;
+        }
+    }
+
+    // Connects a client and logs it in under the name.
+    ScriptedClient &join(const QByteArray &name, const QByteArray &version = Wire::Version)
+    {
+        clients.push_back(std::make_unique<ScriptedClient>(port()));
+        ScriptedClient &c = *clients.back();
+        settle();
+        const QByteArray login = c.last("CMD_sendlogininfo+");
+        c.seat = login.mid(int(qstrlen("CMD_sendlogininfo+"))).toInt();
+        if (c.seat > 0) {
+            c.sendRaw("CMD_logininfo+" + QByteArray::number(c.seat) + '+' + version + '+' + name
+                      + Wire::Terminator + Wire::Terminator);
+            settle();
+        }
+        return c;
+    }
+
+    void tick(int times = 1)
+    {
+        for (int i = 0; i < times && server.timer1Enabled(); ++i)
+            server.timer1Timer();
+        settle();
+    }
+
+    void clearAll()
+    {
+        for (auto &c : clients)
+            c->received.clear();
+    }
+};
