@@ -22,6 +22,14 @@ int FieldReader::integer()
     return value;
 }
 
+int FieldReader::lastInteger() const
+{
+    int value = 0;
+    if (!parseInt(m_rest, value))
+        throw Unreadable();
+    return value;
+}
+
 bool FieldReader::parseInt(const QByteArray &text, int &value)
 {
     int i = 0;

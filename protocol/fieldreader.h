@@ -22,6 +22,10 @@ public:
     // The next field as a 32-bit integer: an optional "-" and decimal digits.
     int integer();
 
+    // The rest of the payload as a 32-bit integer: a number in last place,
+    // which no "+" follows.
+    int lastInteger() const;
+
     // The rest of the payload, "+" signs included: the last text field.
     const QByteArray &rest() const { return m_rest; }
 

@@ -1,5 +1,14 @@
 #pragma once
 
+#include "protocol/ticker.h"
+
+#include <QByteArray>
+#include <QStringList>
+#include <functional>
+#include <optional>
+
+class QWidget;
+
 class Tchat;
 class Ttallylist;
 class Tabout;
@@ -10,11 +19,26 @@ class Tphrases;
 class TServer;
 class Tspylist;
 
+// How one set of windows runs. The program takes the defaults; a test picks
+// its own ports, drives the timers by hand and hands in a command line.
+struct WindowOptions
+{
+    Ticker::Mode timers = Ticker::Running;
+    QByteArray gamePort = "7772";
+    quint16 lobbyPort = 9001;
+    // The command line's arguments; the program's own when not given.
+    std::optional<QStringList> arguments;
+    // Shows a message box; a modal QMessageBox when not given.
+    std::function<void(QWidget *parent, const QString &text)> messageBox;
+};
+
 // One pointer per window of a running game, filled as the windows are
 // created. Every window gets the registry at construction and reaches the
 // others through it; a test can build a second set beside the first.
 struct WindowRegistry
 {
+    WindowOptions options;
+
     Tchat *chat = nullptr;
     Ttallylist *tallylist = nullptr;
     Tabout *about = nullptr;

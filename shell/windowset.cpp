@@ -21,9 +21,9 @@ Window *construct(WindowRegistry &registry)
 }
 
 template <>
-TServer *construct<TServer>(WindowRegistry &)
+TServer *construct<TServer>(WindowRegistry &registry)
 {
-    return new TServer();
+    return new TServer(nullptr, registry.options.timers);
 }
 
 } // namespace
@@ -39,9 +39,10 @@ void WindowSet::create(Window *&slot)
     });
 }
 
-WindowSet::WindowSet(std::function<void(const QString &)> beforeEach)
+WindowSet::WindowSet(WindowOptions options, std::function<void(const QString &)> beforeEach)
     : m_beforeEach(std::move(beforeEach))
 {
+    m_registry.options = std::move(options);
     create(m_registry.chat);
     create(m_registry.tallylist);
     create(m_registry.about);
@@ -57,7 +58,7 @@ WindowSet::~WindowSet()
 {
     while (!m_created.isEmpty())
         delete m_created.takeLast();
-    m_registry = WindowRegistry();
+    m_registry = WindowRegistry{m_registry.options};
 }
 
 QStringList WindowSet::creationOrder() const

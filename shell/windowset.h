@@ -15,7 +15,8 @@ public:
     // beforeEach, when given, runs before each window is created with the
     // window's class name; whatever it throws counts as that window's
     // creation error.
-    explicit WindowSet(std::function<void(const QString &)> beforeEach = {});
+    explicit WindowSet(WindowOptions options = {},
+                       std::function<void(const QString &)> beforeEach = {});
     ~WindowSet();
 
     WindowSet(const WindowSet &) = delete;

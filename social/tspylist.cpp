@@ -1,6 +1,14 @@
 #include "social/tspylist.h"
 
+#include "client/tchat.h"
+#include "shell/errorreport.h"
 #include "shell/windowregistry.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPushButton>
 
 Tspylist::Tspylist(WindowRegistry &registry) : m_registry(registry)
 {
@@ -9,4 +17,89 @@ Tspylist::Tspylist(WindowRegistry &registry) : m_registry(registry)
     setFixedSize(162, 168);
     setWindowFlag(Qt::WindowStaysOnTopHint);
     move(579, 88);
+
+    auto *caption = new QLabel(QStringLiteral("Spy List"), this);
+    caption->setGeometry(4, 2, 154, 16);
+    QFont bold = caption->font();
+    bold.setBold(true);
+    caption->setFont(bold);
+
+    listbox_spys = new QListWidget(this);
+    listbox_spys->setObjectName(QStringLiteral("listbox_spys"));
+    listbox_spys->setGeometry(4, 18, 154, 130);
+    listbox_spys->setStyleSheet(QStringLiteral("QListWidget { background: rgb(237, 207, 137); }"));
+    listbox_spys->setProperty("Tag", -1);
+    listbox_spys->setMouseTracking(true);
+    listbox_spys->viewport()->installEventFilter(this);
+    listbox_spys->setContextMenuPolicy(Qt::CustomContextMenu);
+
+    popup_kick = new QMenu(this);
+    popup_kick->setObjectName(QStringLiteral("popup_kick"));
+    popup_kickhim = popup_kick->addAction(QStringLiteral("Remove From Game"));
+    popup_kickhim->setObjectName(QStringLiteral("popup_kickhim"));
+    popup_kickhim->setEnabled(false);
+    connect(popup_kickhim, &QAction::triggered, this, &Tspylist::popup_kickhimClick);
+    connect(listbox_spys, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
+        listbox_spysMouseMove(pos);
+        popup_kick->popup(listbox_spys->viewport()->mapToGlobal(pos));
+    });
+
+    auto *done = new QPushButton(QStringLiteral("Done"), this);
+    done->setObjectName(QStringLiteral("button_done"));
+    done->setGeometry(50, 150, 62, 16);
+    connect(done, &QPushButton::clicked, this, &QDialog::hide);
+
+    if (m_registry.chat)
+        connect(&m_registry.chat->client(), &GameClient::changed, this, &Tspylist::refresh);
+    refresh();
+}
+
+int Tspylist::hovered() const
+{
+    return listbox_spys->property("Tag").toInt();
+}
+
+bool Tspylist::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == listbox_spys->viewport() && event->type() == QEvent::MouseMove)
+        listbox_spysMouseMove(static_cast<QMouseEvent *>(event)->position().toPoint());
+    return QDialog::eventFilter(watched, event);
+}
+
+void Tspylist::listbox_spysMouseMove(const QPoint &pos)
+{
+    const QListWidgetItem *item = listbox_spys->itemAt(pos);
+    listbox_spys->setProperty("Tag", item ? listbox_spys->row(item) : -1);
+}
+
+void Tspylist::popup_kickhimClick()
+{
+    const int index = hovered();
+    if (index == -1)
+        return;
+    if (index < 0 || index >= listbox_spys->count()) {
+        ErrorReport::show(QStringLiteral("List index out of bounds (%1)").arg(index));
+        return;
+    }
+    const QString entry = listbox_spys->item(index)->text();
+    bool ok = false;
+    const int seat = entry.left(entry.indexOf(QLatin1Char(':'))).toInt(&ok);
+    if (ok && m_registry.chat)
+        m_registry.chat->client().kicking(seat);
+}
+
+void Tspylist::refresh()
+{
+    if (!m_registry.chat)
+        return;
+    const GameClient &client = m_registry.chat->client();
+    const QStringList &spies = client.spies();
+    QStringList shown;
+    for (int i = 0; i < listbox_spys->count(); ++i)
+        shown << listbox_spys->item(i)->text();
+    if (shown != spies) {
+        listbox_spys->clear();
+        listbox_spys->addItems(spies);
+    }
+    popup_kickhim->setEnabled(client.spyRemoveEnabled());
 }

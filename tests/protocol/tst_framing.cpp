@@ -83,6 +83,9 @@ private slots:
         QCOMPARE(login.text(), QByteArray("1.0.5"));
         QCOMPARE(login.rest(), QByteArray("Ann+the+Great"));
 
+        QCOMPARE(FieldReader("7").lastInteger(), 7);
+        QVERIFY_THROWS_EXCEPTION(FieldReader::Unreadable, FieldReader("7+").lastInteger());
+
         // Without a "+" the field is empty and the payload stays.
         FieldReader last("tail");
         QCOMPARE(last.text(), QByteArray());

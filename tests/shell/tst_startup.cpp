@@ -51,7 +51,7 @@ private slots:
         QStringList reports;
         const auto previous = ErrorReport::setSink([&](const QString &text) { reports << text; });
         {
-            WindowSet windows([](const QString &name) {
+            WindowSet windows({}, [](const QString &name) {
                 if (name == "Tabout")
                     throw std::runtime_error("the about window broke");
             });

@@ -4,6 +4,7 @@
 #include "protocol/tsock.h"
 #include "protocol/wire.h"
 #include "server/tserver.h"
+#include "support/settle.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -78,19 +79,12 @@ struct ServerHarness
     // Lets the network and the server's dispatch run until nothing moves.
     void settle()
     {
-        int quiet = 0;
-        QElapsedTimer clock;
-        clock.start();
-        while (quiet < 4 && clock.elapsed() < 5000) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        settleUntilQuiet([this] {
             bool moved = false;
-            while (server.queued() > 0) {
+            for (; server.queued() > 0; moved = true)
                 server.socktimerTimer();
-                moved = true;
-            }
-            QTest::qWait(3);
-            quiet = moved ? 0 : quiet + 1;
-        }
+            return moved;
+        });
     }
 
     // Connects a client and logs it in under the name.

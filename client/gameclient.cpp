@@ -1,0 +1,296 @@
+#include "client/gameclient.h"
+
+#include "protocol/wire.h"
+#include "server/tserver.h"
+#include "shell/errorreport.h"
+
+using Wire::num;
+
+namespace {
+
+QString shown(const QByteArray &wireText)
+{
+    return QString::fromUtf8(wireText);
+}
+
+QByteArray wire(const QString &text)
+{
+    return text.toUtf8();
+}
+
+} // namespace
+
+GameClient::GameClient(TServer *server, Ticker::Mode timers, QObject *parent)
+    : QObject(parent),
+      m_server(server),
+      Timer1(10, timers, [this] { ErrorReport::guarded([this] { Timer1Timer(); }); })
+{
+    const char *const hints[] = {"", "", "Klot", "Klick", "Kling", "Klick", "Krazy"};
+    for (int n = 1; n <= seatcount; ++n)
+        m_rows[size_t(n)].hint = QString::fromLatin1(hints[n]);
+
+    sock.setPortName(m_gamePort);
+    sock.OnRead = [this](TSock *s, int count) { sockRead(s, count); };
+    sock.OnInfo = [this](TSock *s, TSock::TSocketInfo info, const QByteArray &msg) {
+        sockInfo(s, info, msg);
+    };
+
+    receivedlist.on("CMD_sendlogininfo", [this](FieldReader &f, int) { sendloginfo(f); });
+    receivedlist.on("CMD_chat", [this](FieldReader &f, int) { emit chatReceived(f.rest()); });
+    receivedlist.on("CMD_action", [this](FieldReader &f, int) { emit chatReceived(f.rest()); });
+    receivedlist.on("CMD_newplayerinfo", [this](FieldReader &f, int) { newplayerinfo(f); });
+    receivedlist.on("CMD_existingplayers", [this](FieldReader &f, int) { newplayerinfo(f); });
+    receivedlist.on("CMD_havewrongversion", [this](FieldReader &f, int) {
+        line("0+" + f.rest() + " has a different version of the game then you.");
+    });
+    receivedlist.on("CMD_wrongversion", [this](FieldReader &, int) {
+        line("0+You have a differnt version of the game then the host.");
+    });
+    receivedlist.on("CMD_playerdisconnected", [this](FieldReader &f, int) { playerdisconnected(f); });
+    receivedlist.on("CMD_full", [this](FieldReader &, int) { full(); });
+    receivedlist.on("CMD_justwatching", [this](FieldReader &f, int) { justwatching(f); });
+    receivedlist.on("CMD_playasound", [this](FieldReader &f, int) { emit shoutReceived(f.rest()); });
+
+    Timer1.setEnabled(true);
+}
+
+GameClient::~GameClient() = default;
+
+bool GameClient::send(const QByteArray &message)
+{
+    if (!m_isconnected || !sock.HandleValid())
+        return false;
+    sock.Send(message);
+    return true;
+}
+
+void GameClient::line(const QByteArray &text)
+{
+    emit chatLine(text);
+}
+
+// ------------------------------------------------------------- starting up
+
+void GameClient::processparams(const QStringList &arguments)
+{
+    m_startVisible = false;
+    m_startEnabled = false;
+    m_loginname.clear();
+    if (arguments.isEmpty()) {
+        line("0+Loading Solo Game..Please wait.");
+        emit showDownload();
+        m_hostaddress = "127.0.0.1";
+        m_playername = "You";
+        hostpress();
+        emit changed();
+        return;
+    }
+    line("0+Loading Multi-player Game.. Please Wait.");
+    m_playername = wire(arguments.value(0));
+    if (arguments.size() >= 2)
+        m_hostaddress = wire(arguments.value(1));
+    if (arguments.size() >= 3) {
+        if (arguments.at(2) == QLatin1String("true"))
+            hostpress();
+        else
+            joinpress();
+        // The lobby sees the game start and end by this connection alone.
+        Sock11.setHostName("127.0.0.1");
+        Sock11.setPortName(QByteArray::number(m_lobbyPort));
+        ErrorReport::guarded([this] { Sock11.Open(); });
+    }
+    emit changed();
+}
+
+void GameClient::hostpress()
+{
+    try {
+        if (!m_server)
+            throw ESockException("Listen - Error Binding Socket");
+        m_server->Sock1.setPortName(m_gamePort);
+        m_server->Sock1.setListen(true);
+    } catch (const ESockException &e) {
+        emit messageBox(QString::fromLatin1(e.what()));
+        return;
+    }
+    m_loginname = m_playername + Wire::Terminator;
+    m_ishost = true;
+    connectTo("127.0.0.1");
+    m_startVisible = true;
+    m_startEnabled = true;
+    emit changed();
+}
+
+void GameClient::joinpress()
+{
+    m_loginname = m_playername + Wire::Terminator;
+    connectTo(m_hostaddress);
+    m_startVisible = false;
+    m_startEnabled = false;
+    emit changed();
+}
+
+void GameClient::connectTo(const QByteArray &host)
+{
+    ErrorReport::guarded([&] {
+        sock.setPortName(m_gamePort);
+        sock.setHostName(host);
+        sock.Open();
+    });
+}
+
+// ---------------------------------------------------------------- receiving
+
+void GameClient::sockRead(TSock *sender, int)
+{
+    for (const QByteArray &message : pending.feed(sender->Receive()))
+        receivedlist.enqueue(message);
+}
+
+void GameClient::sockInfo(TSock *sender, TSock::TSocketInfo info, const QByteArray &msg)
+{
+    // The connection's end ends the program: an orderly close, and equally a
+    // reset or abort of a connection that was up, after which nothing more
+    // could ever arrive. A refused connect leaves the window as it is.
+    const bool closed = info == TSock::siClose && msg == "Socket Closed";
+    const bool broken = info == TSock::siError && sender->Connected();
+    if ((closed || broken) && !m_closing) {
+        m_closing = true;
+        emit closeRequested();
+    }
+}
+
+void GameClient::Timer1Timer()
+{
+    processsocktimer();
+    if (!m_phraseready && ++m_phraseticks > 100) {
+        m_phraseready = true;
+        m_phraseticks = 0;
+    }
+}
+
+void GameClient::processsocktimer()
+{
+    receivedlist.dispatchOne();
+}
+
+// ----------------------------------------------------------------- handlers
+
+void GameClient::sendloginfo(FieldReader &fields)
+{
+    const int seat = fields.lastInteger();
+    m_myseat = seat;
+    m_isconnected = true;
+    sock.Send(Wire::message("CMD_logininfo", {num(seat), Wire::Version, m_loginname}));
+    // Seat 1 of a dedicated server: this player holds the host's rights there.
+    if (seat == 1 && !m_ishost)
+        grantHostRights();
+    emit changed();
+}
+
+void GameClient::grantHostRights()
+{
+    m_ishost = true;
+    m_startVisible = true;
+    m_startEnabled = true;
+}
+
+void GameClient::newplayerinfo(FieldReader &fields)
+{
+    const int seat = fields.integer();
+    const QByteArray name = fields.rest();
+    if (seat == m_myseat) {
+        line("0+You are Connected.");
+        emit settingsLoadRequested();
+    } else {
+        line("0+" + name + " is Connected.");
+    }
+    if (ownsRow(seat)) {
+        SeatRow &r = m_rows[size_t(seat)];
+        r.name = shown(name);
+        r.shown = true;
+    } else {
+        m_spies.append(QString::number(seat) + QStringLiteral(": ") + shown(name));
+        line(seat == m_myseat ? QByteArray("0+You are spying.") : "0+" + name + " is spying.");
+    }
+    emit sound(QStringLiteral("entered"));
+    emit changed();
+}
+
+void GameClient::playerdisconnected(FieldReader &fields)
+{
+    const int seat = fields.integer();
+    const QByteArray name = fields.rest();
+    if (ownsRow(seat)) {
+        SeatRow &r = m_rows[size_t(seat)];
+        if (r.name != QLatin1String("<Waiting>") && r.name != r.hint)
+            line("0+" + wire(r.name) + " disconnected.");
+        r.name = QStringLiteral("<Waiting>");
+        r.eyes = false;
+    } else {
+        const QString entry = QString::number(seat) + QStringLiteral(": ") + shown(name);
+        if (m_spies.removeOne(entry))
+            line("0+" + name + " has left.");
+    }
+    emit changed();
+}
+
+void GameClient::justwatching(FieldReader &fields)
+{
+    const int seat = fields.integer();
+    if (!ownsRow(seat))
+        return;
+    SeatRow &r = m_rows[size_t(seat)];
+    const bool watching = fields.rest() == "1";
+    if (seat == m_myseat)
+        m_justWatch = watching;
+    line("0+" + wire(r.name) + (watching ? " is just watching" : " is now playing again"));
+    r.eyes = watching;
+    emit changed();
+}
+
+void GameClient::full()
+{
+    emit messageBox(QStringLiteral("Game is full"));
+    if (!m_closing) {
+        m_closing = true;
+        emit closeRequested();
+    }
+}
+
+// ---------------------------------------------------------- player requests
+
+void GameClient::JustWatch1Click()
+{
+    if (!m_isconnected || !ownsRow(m_myseat))
+        return;
+    send(Wire::message("CMD_justwatch", {num(m_myseat), m_justWatch ? "2" : "1"}));
+}
+
+KickMenu GameClient::label_playername1ContextPopup(int seat)
+{
+    KickMenu menu;
+    menu.target = seat;
+    menu.removeEnabled = menu.setWatchEnabled = menu.unsetWatchEnabled = m_ishost;
+    if (ownsRow(seat) && m_rows[size_t(seat)].name == QLatin1String("<Waiting>"))
+        menu.removeEnabled = false;
+    return menu;
+}
+
+void GameClient::kicking(int seat)
+{
+    if (m_ishost && m_isconnected)
+        send(Wire::message("CMD_kickhim", {num(m_myseat), num(seat), ""}));
+}
+
+void GameClient::SettoJustWatch1Click(int seat)
+{
+    if (m_isconnected && ownsRow(seat))
+        send(Wire::message("CMD_justwatch", {num(seat), "1"}));
+}
+
+void GameClient::UnsetJustWatch1Click(int seat)
+{
+    if (m_isconnected && ownsRow(seat))
+        send(Wire::message("CMD_justwatch", {num(seat), "2"}));
+}

@@ -1,0 +1,155 @@
+#pragma once
+
+#include "protocol/messageassembler.h"
+#include "protocol/messagedispatcher.h"
+#include "protocol/ticker.h"
+#include "protocol/tsock.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <array>
+
+class TServer;
+
+// What a player's window shows of one seat row.
+struct SeatRow
+{
+    QString name = QStringLiteral("<Waiting>");
+    QString hint;                 // the built-in name a label keeps as its hint
+    bool shown = false;           // name and score appear once somebody sat here
+    QString score = QStringLiteral("0");
+    QString bonus;
+    bool foundit = false;
+    bool eyes = false;            // just watching
+};
+
+// The enabled items of the player-name menu for one seat.
+struct KickMenu
+{
+    int target = 0;
+    bool removeEnabled = false;
+    bool setWatchEnabled = false;
+    bool unsetWatchEnabled = false;
+};
+
+// The player's side of the game without any window: the connection to the
+// server, the dispatch of its messages, the player's seat and rights, and
+// everything the main window shows about the players. The window renders
+// this state and forwards the player's input; it decides nothing itself.
+class GameClient : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr int seatcount = 6;
+
+    // server: the in-process server this copy hosts with, when it hosts.
+    GameClient(TServer *server, Ticker::Mode timers, QObject *parent = nullptr);
+    ~GameClient() override;
+
+    void setServer(TServer *server) { m_server = server; }
+
+    // The game's port ("7772") and the lobby's (9001); tests choose others.
+    void setGamePort(const QByteArray &port) { m_gamePort = port; }
+    void setLobbyPort(quint16 port) { m_lobbyPort = port; }
+
+    // Reads the command line: no arguments for a solo game, or the player's
+    // name, the host's address and "true" to host.
+    void processparams(const QStringList &arguments);
+    void hostpress();
+    void joinpress();
+
+    // Dispatch tick: one queued message, and the phrase cooldown.
+    void Timer1Timer();
+
+    // The player's requests.
+    void JustWatch1Click();
+    KickMenu label_playername1ContextPopup(int seat);
+    void kicking(int seat);
+    void SettoJustWatch1Click(int seat);
+    void UnsetJustWatch1Click(int seat);
+
+    // State.
+    const QByteArray &playername() const { return m_playername; }
+    const QByteArray &hostaddress() const { return m_hostaddress; }
+    bool ishost() const { return m_ishost; }
+    bool isconnected() const { return m_isconnected; }
+    int myseat() const { return m_myseat; }
+    int activeseat() const { return m_activeseat; }
+    void setActiveseat(int seat) { m_activeseat = seat; }
+    bool phraseready() const { return m_phraseready; }
+    void usePhrase() { m_phraseready = false; }
+    const SeatRow &row(int seat) const { return m_rows[size_t(seat)]; }
+    SeatRow &row(int seat) { return m_rows[size_t(seat)]; }
+    const QStringList &spies() const { return m_spies; }
+    bool justWatchChecked() const { return m_justWatch; }
+    void setJustWatchChecked(bool on) { m_justWatch = on; }
+    bool startButtonVisible() const { return m_startVisible; }
+    bool startMenuEnabled() const { return m_startEnabled; }
+    void setStartButtonVisible(bool on) { m_startVisible = on; }
+    bool spyRemoveEnabled() const { return m_ishost; }
+    int queued() const { return receivedlist.queued(); }
+
+    // Sends a message when connected; answers whether it went out.
+    bool send(const QByteArray &message);
+
+    MessageDispatcher &dispatcher() { return receivedlist; }
+    TSock &socket() { return sock; }
+
+signals:
+    // Something the window shows has changed.
+    void changed();
+    // A display line for the chat: a line code, "+", the line.
+    void chatLine(const QByteArray &line);
+    // A relayed chat line or action: seat, "+", the chat field.
+    void chatReceived(const QByteArray &payload);
+    void shoutReceived(const QByteArray &payload);
+    void sound(const QString &name);
+    void messageBox(const QString &text);
+    void showDownload();
+    void settingsLoadRequested();
+    // The connection has ended: the program ends with it.
+    void closeRequested();
+
+private:
+    void sockRead(TSock *sender, int count);
+    void sockInfo(TSock *sender, TSock::TSocketInfo info, const QByteArray &msg);
+    void processsocktimer();
+    void sendloginfo(FieldReader &fields);
+    void newplayerinfo(FieldReader &fields);
+    void playerdisconnected(FieldReader &fields);
+    void justwatching(FieldReader &fields);
+    void full();
+    void line(const QByteArray &text);
+    void connectTo(const QByteArray &host);
+    void grantHostRights();
+    bool ownsRow(int seat) const { return seat >= 1 && seat <= seatcount; }
+
+    TServer *m_server;
+    TSock sock;
+    TSock Sock11;
+    MessageAssembler pending;
+    MessageDispatcher receivedlist;
+    Ticker Timer1;
+    QByteArray m_gamePort = "7772";
+    quint16 m_lobbyPort = 9001;
+
+    QByteArray m_playername;
+    QByteArray m_hostaddress;
+    QByteArray m_loginname;
+    bool m_ishost = false;
+    bool m_isconnected = false;
+    int m_myseat = 0;
+    int m_activeseat = 0;
+    bool m_phraseready = true;
+    int m_phraseticks = 0;
+    bool m_closing = false;
+
+    std::array<SeatRow, seatcount + 1> m_rows;
+    QStringList m_spies;
+    bool m_justWatch = false;
+    bool m_startVisible = false;
+    bool m_startEnabled = false;
+};

@@ -1,0 +1,97 @@
+#pragma once
+
+#include "client/tchat.h"
+#include "server/tserver.h"
+#include "shell/windowset.h"
+#include "support/loopback.h"
+#include "support/settle.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTest>
+
+#include <memory>
+#include <vector>
+
+// One player's copy of the program inside the test process: a whole set of
+// windows with hand-driven timers, and what it showed.
+struct Player
+{
+    std::unique_ptr<WindowSet> windows;
+    Tchat *chat = nullptr;
+    QStringList boxes;            // message boxes, in order
+    QList<QByteArray> lines;      // display lines handed to the chat
+    QStringList sounds;
+    bool closed = false;
+
+    GameClient &client() { return chat->client(); }
+    TServer *server() { return windows->registry().server; }
+    WindowRegistry &registry() { return windows->registry(); }
+
+    // The chat lines' texts without their line code.
+    QList<QByteArray> status() const
+    {
+        QList<QByteArray> out;
+        for (const QByteArray &l : lines)
+            if (l.startsWith("0+"))
+                out << l.mid(2);
+        return out;
+    }
+};
+
+// Several copies of the program playing together over loopback on a port of
+// the test's choosing.
+struct GameTable
+{
+    QByteArray port = QByteArray::number(Loopback::freePort());
+    std::vector<std::unique_ptr<Player>> players;
+
+    Player &start(const QStringList &arguments)
+    {
+        auto player = std::make_unique<Player>();
+        Player *p = player.get();
+        WindowOptions options;
+        options.timers = Ticker::Manual;
+        options.gamePort = port;
+        options.lobbyPort = Loopback::freePort();
+        options.arguments = arguments;
+        options.messageBox = [p](QWidget *, const QString &text) { p->boxes << text; };
+        p->windows = std::make_unique<WindowSet>(options);
+        p->chat = p->windows->registry().chat;
+        QObject::connect(&p->client(), &GameClient::chatLine, [p](const QByteArray &l) { p->lines << l; });
+        QObject::connect(&p->client(), &GameClient::sound, [p](const QString &s) { p->sounds << s; });
+        QObject::connect(p->chat, &Tchat::closed, [p] { p->closed = true; });
+        p->chat->processparams();
+        players.push_back(std::move(player));
+        settle();
+        return *p;
+    }
+    Player &host(const QString &name) { return start({name, "127.0.0.1", "true"}); }
+    Player &join(const QString &name) { return start({name, "127.0.0.1", "False"}); }
+
+    // Lets the network, the servers and every client's dispatch run until
+    // nothing moves any more.
+    void settle()
+    {
+        settleUntilQuiet([this] {
+            bool moved = false;
+            for (auto &p : players) {
+                if (!p->windows)
+                    continue;
+                for (; p->server() && p->server()->queued() > 0; moved = true)
+                    p->server()->socktimerTimer();
+                for (; p->client().queued() > 0; moved = true)
+                    p->client().Timer1Timer();
+            }
+            return moved;
+        });
+    }
+
+    // Ends one copy as its program would end.
+    void quit(Player &p)
+    {
+        p.windows.reset();
+        p.chat = nullptr;
+        settle();
+    }
+};

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTest>
+
+#include <functional>
+
+// Lets the network run and calls dispatchAll, which hands out every queued
+// message it can and answers whether it handed out any, until nothing has
+// moved for a few rounds (or five seconds have passed).
+inline void settleUntilQuiet(const std::function<bool()> &dispatchAll)
+{
+    int quiet = 0;
+    QElapsedTimer clock;
+    clock.start();
+    while (quiet < 4 && clock.elapsed() < 5000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        const bool moved = dispatchAll();
+        QTest::qWait(3);
+        quiet = moved ? 0 : quiet + 1;
+    }
+}
