@@ -23,7 +23,8 @@ QByteArray wire(const QString &text)
 GameClient::GameClient(TServer *server, Ticker::Mode timers, QObject *parent)
     : QObject(parent),
       m_server(server),
-      Timer1(10, timers, [this] { ErrorReport::guarded([this] { Timer1Timer(); }); })
+      Timer1(10, timers, [this] { ErrorReport::guarded([this] { Timer1Timer(); }); }),
+      turntime(1000, timers, [this] { ErrorReport::guarded([this] { turntimeTimer(); }); })
 {
     const char *const hints[] = {"", "", "Klot", "Klick", "Kling", "Klick", "Krazy"};
     for (int n = 1; n <= seatcount; ++n)
@@ -50,6 +51,8 @@ GameClient::GameClient(TServer *server, Ticker::Mode timers, QObject *parent)
     receivedlist.on("CMD_full", [this](FieldReader &, int) { full(); });
     receivedlist.on("CMD_justwatching", [this](FieldReader &f, int) { justwatching(f); });
     receivedlist.on("CMD_playasound", [this](FieldReader &f, int) { emit shoutReceived(f.rest()); });
+    registerGameHandlers();
+    clearall();
 
     Timer1.setEnabled(true);
 }
@@ -171,7 +174,8 @@ void GameClient::Timer1Timer()
 
 void GameClient::processsocktimer()
 {
-    receivedlist.dispatchOne();
+    if (receivedlist.dispatchOne())
+        emit changed();
 }
 
 // ----------------------------------------------------------------- handlers

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "client/boardselection.h"
+#include "client/gamepanel.h"
 #include "protocol/messageassembler.h"
 #include "protocol/messagedispatcher.h"
 #include "protocol/ticker.h"
@@ -71,6 +73,22 @@ public:
     void SettoJustWatch1Click(int seat);
     void UnsetJustWatch1Click(int seat);
 
+    // The board: a release of a mouse button at a point of the board's
+    // surface, and the "Clear Word" button.
+    void paintbox_boardMouseUp(int x, int y, bool rightButton);
+    void button_clearwordClick() { clearword(); }
+
+    // The turn clock, once a second while it runs.
+    void turntimeTimer();
+    bool turntimeEnabled() const { return turntime.enabled(); }
+    int secondsleft() const { return m_secondsleft; }
+
+    // The turn sound chosen in the menu: "New" (true) or "Classic".
+    void setTurnSoundNew(bool on) { m_turnSoundNew = on; }
+
+    const GamePanel &panel() const { return m_panel; }
+    const BoardSelection &board() const { return m_board; }
+
     // State.
     const QByteArray &playername() const { return m_playername; }
     const QByteArray &hostaddress() const { return m_hostaddress; }
@@ -110,6 +128,8 @@ signals:
     void messageBox(const QString &text);
     void showDownload();
     void settingsLoadRequested();
+    // A game has ended: "addtomine" when this player won, else the winner.
+    void gameRecorded(const QByteArray &winner);
     // The connection has ended: the program ends with it.
     void closeRequested();
 
@@ -127,12 +147,32 @@ private:
     void grantHostRights();
     bool ownsRow(int seat) const { return seat >= 1 && seat <= seatcount; }
 
+    // The game, on this side.
+    void registerGameHandlers();
+    void clearall();
+    void startthegame(FieldReader &fields);
+    void loadstats(FieldReader &fields);
+    void setTimePerTurn(int seconds);
+    void setGameType(bool scrambled);
+    void loadboard(FieldReader &fields);
+    void theword(FieldReader &fields);
+    void getnextplayer(FieldReader &fields);
+    void hefoundit(FieldReader &fields);
+    void nomatch(FieldReader &fields);
+    void turnEnded(FieldReader &fields, const QString &status, const QString &sound);
+    void winner(FieldReader &fields);
+    void placeletter(int column, int row);
+    void clearword();
+    void sendword();
+    void showTime();
+
     TServer *m_server;
     TSock sock;
     TSock Sock11;
     MessageAssembler pending;
     MessageDispatcher receivedlist;
     Ticker Timer1;
+    Ticker turntime;
     QByteArray m_gamePort = "7772";
     quint16 m_lobbyPort = 9001;
 
@@ -152,4 +192,9 @@ private:
     bool m_justWatch = false;
     bool m_startVisible = false;
     bool m_startEnabled = false;
+
+    GamePanel m_panel;
+    BoardSelection m_board;
+    int m_secondsleft = 0;
+    bool m_turnSoundNew = false;
 };

@@ -1,0 +1,154 @@
+#include "client/boardselection.h"
+
+#include "server/board.h"
+
+void BoardSelection::loadTiles(FieldReader &fields)
+{
+    fields.beginList();
+    while (!fields.listEnded()) {
+        const int column = fields.integer();
+        const int row = fields.integer();
+        const int code = fields.integer();
+        if (onBoard(column, row))
+            tile(column, row) = code;
+    }
+}
+
+void BoardSelection::theword(FieldReader &fields)
+{
+    for (Slot &s : m_slots)
+        s = Slot();
+    fields.beginList();
+    while (!fields.listEnded()) {
+        const int k = fields.integer();
+        const int code = fields.integer();
+        if (k < 1 || k > slotCount)
+            continue;
+        Slot &s = m_slots[size_t(k)];
+        s.code = code;
+        s.picture = code != 0 ? Picture::Plain : Picture::Empty;
+    }
+}
+
+bool BoardSelection::onBoard(int column, int row)
+{
+    return column >= 1 && column <= columns && row >= 1 && row <= rows;
+}
+
+int BoardSelection::code(int column, int row) const
+{
+    return onBoard(column, row) ? m_board[size_t(column)][size_t(row)] : 0;
+}
+
+QPoint BoardSelection::tileAt(int x, int y)
+{
+    if (x < 0 || y < 0 || x >= columns * tileSize || y >= rows * tileSize)
+        return QPoint();
+    return QPoint(x / tileSize + 1, y / tileSize + 1);
+}
+
+int BoardSelection::wordLength() const
+{
+    int length = 0;
+    while (length < slotCount && m_slots[size_t(length + 1)].code != 0)
+        ++length;
+    return length;
+}
+
+bool BoardSelection::isNextLetter(int column, int row) const
+{
+    const int next = m_selectedcount + 1;
+    // Highlighted tiles never match a letter, nor does any tile once the
+    // word is complete (the next slot holds 0).
+    return next <= slotCount && code(column, row) == m_slots[size_t(next)].code
+           && m_slots[size_t(next)].code != 0;
+}
+
+bool BoardSelection::checkforconnectscrambled(int index, int column, int row)
+{
+    const QPoint last = selection(index);
+    for (int direction = 1; direction <= 8; ++direction) {
+        if (last.x() + Board::columnStep(direction) == column && last.y() + Board::rowStep(direction) == row) {
+            m_linedirection = direction;
+            return true;
+        }
+    }
+    return false;
+}
+
+BoardSelection::Connect BoardSelection::checkforconnectstraight(int index, int column, int row)
+{
+    if ((m_linedirection == 0) != (index == 1))
+        return Connect::Inconsistent;
+    if (index == 1)
+        return checkforconnectscrambled(index, column, row) ? Connect::Yes : Connect::No;
+    const QPoint last = selection(index);
+    const bool inLine = last.x() + Board::columnStep(m_linedirection) == column
+                        && last.y() + Board::rowStep(m_linedirection) == row;
+    return inLine ? Connect::Yes : Connect::No;
+}
+
+bool BoardSelection::placeletter(int column, int row)
+{
+    if (m_selectedcount >= slotCount || !onBoard(column, row))
+        return false;
+    if (m_selectedcount == 0)
+        m_linedirection = 0;
+    const int k = m_selectedcount + 1;
+    tile(column, row) += highlight;
+    Slot &s = m_slots[size_t(k)];
+    s.picture = Picture::Highlighted;
+    s.position = QByteArray::number(column) + '+' + QByteArray::number(row);
+    m_selectedcount = k;
+    m_selection[size_t(k)] = QPoint(column, row);
+    return k == slotCount || m_slots[size_t(k + 1)].code == 0;
+}
+
+void BoardSelection::unselectLast()
+{
+    if (m_selectedcount == 0)
+        return;
+    const QPoint last = lastSelected();
+    tile(last.x(), last.y()) -= highlight;
+    m_selection[size_t(m_selectedcount)] = QPoint();
+    Slot &s = m_slots[size_t(m_selectedcount)];
+    s.picture = Picture::Plain;
+    s.position.clear();
+    --m_selectedcount;
+    if (m_selectedcount == 1)
+        m_linedirection = 0;
+}
+
+void BoardSelection::clearword()
+{
+    for (int k = 1; k <= m_selectedcount; ++k) {
+        Slot &s = m_slots[size_t(k)];
+        s.picture = s.code != 0 ? Picture::Plain : Picture::Empty;
+    }
+    for (int column = 1; column <= columns; ++column)
+        for (int row = 1; row <= rows; ++row)
+            if (tile(column, row) > highlight && tile(column, row) <= 2 * highlight)
+                tile(column, row) -= highlight;
+    resetSelection();
+}
+
+void BoardSelection::resetSelection()
+{
+    m_selectedcount = 0;
+    m_selection.fill(QPoint());
+}
+
+void BoardSelection::reveal(int column, int row)
+{
+    if (onBoard(column, row) && tile(column, row) <= highlight)
+        tile(column, row) += highlight;
+}
+
+QByteArray BoardSelection::positionList() const
+{
+    QByteArray list;
+    for (int k = 1; k <= slotCount; ++k)
+        if (m_slots[size_t(k)].code != 0)
+            list += '+' + m_slots[size_t(k)].position;
+    return list;
+}
