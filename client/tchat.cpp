@@ -1,5 +1,6 @@
 #include "client/tchat.h"
 
+#include "client/gamepanelview.h"
 #include "server/random.h"
 #include "server/tgamestart.h"
 #include "settings/tabout.h"
@@ -12,25 +13,8 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFrame>
-#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-
-namespace {
-
-constexpr int nameTops[] = {0, 103, 129, 156, 182, 207, 234};
-constexpr int founditTops[] = {0, 101, 127, 153, 179, 205, 231};
-constexpr int eyesTops[] = {0, 102, 128, 154, 180, 207, 233};
-
-QLabel *seatLabel(QWidget *parent, const QString &name, int seat, const QRect &geometry)
-{
-    auto *label = new QLabel(parent);
-    label->setObjectName(name + QString::number(seat));
-    label->setGeometry(geometry);
-    return label;
-}
-
-} // namespace
 
 Tchat::Tchat(WindowRegistry &registry)
     : m_registry(registry), m_client(nullptr, registry.options.timers, this)
@@ -52,7 +36,9 @@ Tchat::Tchat(WindowRegistry &registry)
     panel_board->setGeometry(1, 2, 765, 525);
 
     buildMenus();
-    buildSeatRows();
+    m_panelView = new GamePanelView(m_client, panel_board);
+    connect(m_panelView, &GamePanelView::startClicked, this, &Tchat::button_startClick);
+    connect(m_panelView, &GamePanelView::playerMenuRequested, this, &Tchat::openPlayerMenu);
 
     connect(&m_client, &GameClient::changed, this, &Tchat::render);
     connect(&m_client, &GameClient::messageBox, this,
@@ -74,14 +60,7 @@ void Tchat::buildMenus()
     StartGame1 = menu_file->addAction(QStringLiteral("Start Game"));
     StartGame1->setObjectName(QStringLiteral("StartGame1"));
     StartGame1->setShortcut(QKeySequence(QStringLiteral("Ctrl+S")));
-    connect(StartGame1, &QAction::triggered, this, [this] {
-        if (!m_client.isconnected()) {
-            showMessageBox(m_registry, this, QStringLiteral("You are not connected"));
-        } else if (m_registry.gamestart) {
-            m_registry.gamestart->show();
-            m_registry.gamestart->raise();
-        }
-    });
+    connect(StartGame1, &QAction::triggered, this, &Tchat::button_startClick);
     menu_file->addSeparator();
     QAction *exit = menu_file->addAction(QStringLiteral("Exit"));
     exit->setObjectName(QStringLiteral("Exit1"));
@@ -141,25 +120,14 @@ void Tchat::buildMenus()
             [this] { m_client.UnsetJustWatch1Click(m_kickTarget); });
 }
 
-void Tchat::buildSeatRows()
+void Tchat::button_startClick()
 {
-    for (int seat = 1; seat <= GameClient::seatcount; ++seat) {
-        QLabel *name = seatLabel(panel_board, QStringLiteral("label_playername"), seat,
-                                 QRect(529, nameTops[seat], 113, 16));
-        name->setProperty("Tag", seat);
-        name->setToolTip(m_client.row(seat).hint);
-        name->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(name, &QWidget::customContextMenuRequested, this,
-                [this, seat, name](const QPoint &pos) { openPlayerMenu(seat, name->mapToGlobal(pos)); });
-        label_playername[size_t(seat)] = name;
-        label_score[size_t(seat)] = seatLabel(panel_board, QStringLiteral("label_score"), seat,
-                                              QRect(653, nameTops[seat], 52, 16));
-        label_bonus[size_t(seat)] = seatLabel(panel_board, QStringLiteral("label_bonus"), seat,
-                                              QRect(709, nameTops[seat], 50, 16));
-        image_foundit[size_t(seat)] = seatLabel(panel_board, QStringLiteral("image_foundit"), seat,
-                                                QRect(494, founditTops[seat], 16, 16));
-        image_eyes[size_t(seat)] = seatLabel(panel_board, QStringLiteral("image_eyes"), seat,
-                                             QRect(501, eyesTops[seat], 14, 14));
+    if (!m_client.isconnected()) {
+        showMessageBox(m_registry, this, QStringLiteral("You are not connected"));
+    } else if (m_registry.gamestart) {
+        m_registry.gamestart->setPlayerName(m_client.playername());
+        m_registry.gamestart->show();
+        m_registry.gamestart->raise();
     }
 }
 
@@ -176,15 +144,7 @@ void Tchat::openPlayerMenu(int seat, const QPoint &globalPos)
 
 void Tchat::render()
 {
-    for (int seat = 1; seat <= GameClient::seatcount; ++seat) {
-        const SeatRow &row = m_client.row(seat);
-        label_playername[size_t(seat)]->setText(row.name);
-        label_score[size_t(seat)]->setText(row.score);
-        label_score[size_t(seat)]->setVisible(row.shown);
-        label_bonus[size_t(seat)]->setText(row.bonus);
-        image_foundit[size_t(seat)]->setVisible(row.foundit);
-        image_eyes[size_t(seat)]->setVisible(row.eyes);
-    }
+    m_panelView->render();
     JustWatch1->setChecked(m_client.justWatchChecked());
     StartGame1->setEnabled(m_client.startMenuEnabled());
 }
@@ -197,6 +157,9 @@ void Tchat::processparams()
     m_client.setServer(m_registry.server);
     const QStringList arguments = m_registry.options.arguments.value_or(QCoreApplication::arguments().mid(1));
     m_client.processparams(arguments);
+    if (m_registry.gamestart)
+        connect(m_registry.gamestart, &Tgamestart::startRequested, &m_client,
+                [this](const QByteArray &message) { m_client.send(message); });
 }
 
 void Tchat::showEvent(QShowEvent *event)

@@ -3,11 +3,10 @@
 #include "client/gameclient.h"
 
 #include <QMainWindow>
-#include <array>
 
+class GamePanelView;
 class QAction;
 class QFrame;
-class QLabel;
 class QMenu;
 struct WindowRegistry;
 
@@ -28,6 +27,11 @@ public:
     // once, when the window is first shown.
     void processparams();
 
+    GamePanelView *gamePanel() const { return m_panelView; }
+
+    // "Start Game": the game start dialog for a connected player.
+    void button_startClick();
+
     // The player-name menu as it would open on a seat's label.
     QMenu *popupKick() const { return popup_kick; }
     void openPlayerMenu(int seat, const QPoint &globalPos);
@@ -42,7 +46,6 @@ protected:
 
 private:
     void buildMenus();
-    void buildSeatRows();
     void render();
     void Exit1Click();
 
@@ -51,11 +54,7 @@ private:
     bool m_paramsRead = false;
 
     QFrame *panel_board = nullptr;
-    std::array<QLabel *, 7> label_playername{};
-    std::array<QLabel *, 7> label_score{};
-    std::array<QLabel *, 7> label_bonus{};
-    std::array<QLabel *, 7> image_foundit{};
-    std::array<QLabel *, 7> image_eyes{};
+    GamePanelView *m_panelView = nullptr;
 
     QMenu *menu_file = nullptr;
     QMenu *menu_options = nullptr;

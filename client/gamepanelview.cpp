@@ -1,0 +1,170 @@
+#include "client/gamepanelview.h"
+
+#include "client/boardview.h"
+#include "client/gameclient.h"
+#include "resources/artwork.h"
+#include "resources/imagebutton.h"
+
+#include <QFrame>
+#include <QLabel>
+
+namespace {
+
+constexpr int nameTops[] = {0, 103, 129, 156, 182, 207, 234};
+constexpr int founditTops[] = {0, 101, 127, 153, 179, 205, 231};
+constexpr int eyesTops[] = {0, 102, 128, 154, 180, 207, 233};
+const QColor accent(220, 89, 33);
+
+} // namespace
+
+GamePanelView::GamePanelView(GameClient &client, QWidget *panel)
+    : QObject(panel), m_client(client), m_panel(panel)
+{
+    label_status = label(QStringLiteral("label_status"), QRect(6, 57, 480, 16));
+    label_status->setAlignment(Qt::AlignCenter);
+    label_round = label(QStringLiteral("label_round"), QRect(21, 76, 127, 30));
+    label_gametype = label(QStringLiteral("label_gametype"), QRect(494, 37, 259, 22));
+    label_gametype->setAlignment(Qt::AlignCenter);
+    label_timeperturn = label(QStringLiteral("label_timeperturn"), QRect(493, 61, 140, 14));
+    label_playtoscore = label(QStringLiteral("label_playtoscore"), QRect(632, 61, 122, 14));
+    label_playtoscore->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    for (QLabel *l : {label_timeperturn, label_playtoscore}) {
+        QPalette p = l->palette();
+        p.setColor(QPalette::WindowText, accent);
+        l->setPalette(p);
+    }
+    image_timer = label(QStringLiteral("image_timer"), QRect(152, 78, 184, 25));
+    image_timer->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    label_timer = label(QStringLiteral("label_timer"), QRect(155, 80, 103, 19));
+    label_timer->setAlignment(Qt::AlignCenter);
+
+    button_start = new ImageButton(m_panel);
+    button_start->setObjectName(QStringLiteral("button_start"));
+    button_start->setPixmap(Artwork::startGameButton());
+    button_start->move(147, 74);
+    connect(button_start, &ImageButton::clicked, this, &GamePanelView::startClicked);
+    button_clearword = new ImageButton(m_panel);
+    button_clearword->setObjectName(QStringLiteral("button_clearword"));
+    button_clearword->setPixmap(Artwork::clearWordButton());
+    button_clearword->move(359, 75);
+    connect(button_clearword, &ImageButton::clicked, this, [this] { m_client.button_clearwordClick(); });
+
+    buildSeatRows();
+    buildBoard();
+    render();
+}
+
+QLabel *GamePanelView::label(const QString &name, const QRect &geometry, bool bold)
+{
+    auto *l = new QLabel(m_panel);
+    l->setObjectName(name);
+    l->setGeometry(geometry);
+    if (bold) {
+        QFont f = l->font();
+        f.setBold(true);
+        l->setFont(f);
+    }
+    return l;
+}
+
+void GamePanelView::buildSeatRows()
+{
+    for (int seat = 1; seat <= GameClient::seatcount; ++seat) {
+        const QString n = QString::number(seat);
+        QLabel *name = label(QStringLiteral("label_playername") + n, QRect(529, nameTops[seat], 113, 16));
+        name->setProperty("Tag", seat);
+        name->setToolTip(m_client.row(seat).hint);
+        name->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(name, &QWidget::customContextMenuRequested, this, [this, seat, name](const QPoint &pos) {
+            emit playerMenuRequested(seat, name->mapToGlobal(pos));
+        });
+        label_playername[size_t(seat)] = name;
+        label_score[size_t(seat)] = label(QStringLiteral("label_score") + n, QRect(653, nameTops[seat], 52, 16));
+        label_bonus[size_t(seat)] = label(QStringLiteral("label_bonus") + n, QRect(709, nameTops[seat], 50, 16));
+        image_foundit[size_t(seat)] = label(QStringLiteral("image_foundit") + n, QRect(494, founditTops[seat], 16, 16));
+        image_foundit[size_t(seat)]->setPixmap(Artwork::foundIt());
+        image_eyes[size_t(seat)] = label(QStringLiteral("image_eyes") + n, QRect(501, eyesTops[seat], 14, 14));
+        image_eyes[size_t(seat)]->setPixmap(Artwork::eyes());
+    }
+}
+
+void GamePanelView::buildBoard()
+{
+    for (int k = 1; k <= BoardSelection::slotCount; ++k)
+        letter[size_t(k)] = label(QStringLiteral("letter_%1").arg(k), QRect(8 + 48 * (k - 1), 8, 44, 44));
+
+    auto *frame = new QFrame(m_panel);
+    frame->setObjectName(QStringLiteral("FlatPanel1"));
+    frame->setGeometry(19, 109, 448, 404);
+    frame->setFrameShape(QFrame::Box);
+    paintbox_board = new BoardView(m_client, frame);
+    paintbox_board->move(4, 4);
+    paintbox_board->setTiles(Artwork::tileSet());
+
+    panel_winner = new QFrame(m_panel);
+    panel_winner->setObjectName(QStringLiteral("panel_winner"));
+    panel_winner->setGeometry(27, 232, 433, 41);
+    panel_winner->setFrameShape(QFrame::Panel);
+    panel_winner->setAutoFillBackground(true);
+    label_winner2 = new QLabel(panel_winner);
+    label_winner2->setObjectName(QStringLiteral("label_winner2"));
+    label_winner2->setGeometry(2, 11, 427, 19);
+    label_winner1 = new QLabel(panel_winner);
+    label_winner1->setObjectName(QStringLiteral("label_winner1"));
+    label_winner1->setGeometry(1, 12, 427, 19);
+    for (QLabel *l : {label_winner1, label_winner2}) {
+        QFont f = l->font();
+        f.setBold(true);
+        f.setPixelSize(16);
+        l->setFont(f);
+        l->setAlignment(Qt::AlignCenter);
+        QPalette p = l->palette();
+        p.setColor(QPalette::WindowText, l == label_winner1 ? Qt::black : Qt::gray);
+        l->setPalette(p);
+    }
+}
+
+void GamePanelView::render()
+{
+    const GamePanel &p = m_client.panel();
+    label_status->setText(p.status);
+    label_round->setText(p.round);
+    label_gametype->setText(p.gametype);
+    label_timeperturn->setText(p.timeperturn);
+    label_playtoscore->setText(p.playtoscore);
+    label_timer->setText(p.timer);
+    QPalette timerPalette = label_timer->palette();
+    timerPalette.setColor(QPalette::WindowText, p.timerRed ? Qt::red : Qt::black);
+    label_timer->setPalette(timerPalette);
+    image_timer->setPixmap(Artwork::timeBar().copy(0, 0, qBound(0, p.barWidth, 184), 25));
+    image_timer->setVisible(p.barWidth > 0);
+    label_winner1->setText(p.winner);
+    label_winner2->setText(p.winner);
+    panel_winner->setVisible(p.winnerVisible);
+    button_start->setVisible(m_client.startButtonVisible());
+    button_clearword->setVisible(p.clearWordVisible);
+
+    for (int seat = 1; seat <= GameClient::seatcount; ++seat) {
+        const SeatRow &row = m_client.row(seat);
+        label_playername[size_t(seat)]->setText(row.name);
+        label_score[size_t(seat)]->setText(row.score);
+        label_score[size_t(seat)]->setVisible(row.shown);
+        label_bonus[size_t(seat)]->setText(row.bonus);
+        image_foundit[size_t(seat)]->setVisible(row.foundit);
+        image_eyes[size_t(seat)]->setVisible(row.eyes);
+    }
+
+    const BoardSelection &board = m_client.board();
+    for (int k = 1; k <= BoardSelection::slotCount; ++k) {
+        const BoardSelection::Slot &s = board.slot(k);
+        QPixmap picture;
+        if (s.picture == BoardSelection::Picture::Plain)
+            picture = paintbox_board->tilePicture(s.code);
+        else if (s.picture == BoardSelection::Picture::Highlighted)
+            picture = paintbox_board->tilePicture(s.code + BoardSelection::highlight);
+        letter[size_t(k)]->setPixmap(picture);
+        letter[size_t(k)]->setProperty("Tag", s.code);
+        letter[size_t(k)]->setToolTip(QString::fromLatin1(s.position));
+    }
+    paintbox_board->update();
+}
