@@ -31,6 +31,7 @@ public:
     static int decompress(const uint8_t *source, int length, uint8_t *dest);
 
 private:
-    // Last input position seen for each hash of three bytes, -1 for none.
-    std::array<int16_t, 4096> hashTable;
+    // Last input position seen for each hash of three bytes, kept with a
+    // bias of 4096 so that 0 stands for none.
+    std::array<uint16_t, 4096> hashTable;
 };

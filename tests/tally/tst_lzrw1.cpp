@@ -42,6 +42,64 @@ QList<QByteArray> blocksOf(const QByteArray &container)
     return blocks;
 }
 
+// The block coder written as plainly as possible, step by step: the
+// optimised coder must produce exactly the same blocks.
+QByteArray plainBlock(const QByteArray &chunk)
+{
+    const int n = chunk.size();
+    const auto at = [&chunk, n](int i) { return i < n ? unsigned(quint8(chunk[i])) : 0u; };
+    std::vector<int> table(4096, -1);
+    QByteArray block(n + 16, '\0');
+    const auto putWord = [&block](int pos, unsigned word) {
+        block[pos] = char(word >> 8);
+        block[pos + 1] = char(word);
+    };
+    block[0] = '\x40';
+    int key = 0, items = 0, controlPos = 1, out = 3;
+    unsigned control = 0;
+    while (key < n && out <= n) {
+        if (items == 16) {
+            putWord(controlPos, control);
+            controlPos = out;
+            out += 2;
+            items = 0;
+        }
+        int run = 1;
+        while (run < 4095 && key + run < n && at(key + run) == at(key))
+            ++run;
+        if (run >= 16) {
+            block[out] = 0;
+            putWord(out + 1, unsigned(run - 16));
+            block[out + 3] = char(at(key));
+            key += run;
+            out += 4;
+            control = control << 1 | 1;
+        } else {
+            const unsigned v = at(key) * 256 ^ at(key + 1) * 16 ^ at(key + 2);
+            const int hash = int((v * 40543u) >> 4) & 0xFFF;
+            const int candidate = table[hash];
+            int length = 0;
+            if (candidate != -1 && key - candidate < 4096) {
+                while (length < 18 && key + length < n && at(key + length) == at(candidate + length))
+                    ++length;
+            }
+            table[hash] = key;
+            if (length >= 3) {
+                putWord(out, unsigned((key - candidate) * 16 + length - 3));
+                key += length;
+                out += 2;
+                control = control << 1 | 1;
+            } else {
+                block[out++] = char(at(key++));
+                control <<= 1;
+            }
+        }
+        ++items;
+    }
+    putWord(controlPos, control << (16 - items));
+    return out > n ? '\x80' + chunk : block.left(out);
+}
+
 // Runs fn, which must raise ELzrw1Exception; answers its text.
 template <typename Fn>
 QString errorOf(Fn fn)
@@ -135,6 +193,29 @@ private slots:
         QCOMPARE(quint8(blocks[0][0]), quint8(0x40));
         QCOMPARE(blocks[2], QByteArray("\x80"));
         QCOMPARE(StreamCodec::decompress(container), input);
+    }
+
+    void blocksAreCodedExactlyAsThePlainSteps()
+    {
+        QRandomGenerator random(31);
+        TLZR lzr;
+        std::vector<uint8_t> coded(TLZR::BufferSize);
+        std::vector<uint8_t> restored(TLZR::ChunkSize);
+        for (int round = 0; round < 300; ++round) {
+            // Every size up to 64, where the careful tail does all, then any.
+            const int size = round < 65 ? round : random.bounded(TLZR::ChunkSize + 1);
+            const quint32 seed = random.generate();
+            const QByteArray chunks[] = {SampleData::mixed(size, seed), SampleData::text(size, seed),
+                                         SampleData::runs(size, seed)};
+            for (const QByteArray &chunk : chunks) {
+                const int length = lzr.compress(reinterpret_cast<const uint8_t *>(chunk.constData()),
+                                                chunk.size(), coded.data());
+                const QByteArray block(reinterpret_cast<const char *>(coded.data()), length);
+                QCOMPARE(block.toHex(), plainBlock(chunk).toHex());
+                const int n = TLZR::decompress(coded.data(), length, restored.data());
+                QCOMPARE(QByteArray(reinterpret_cast<const char *>(restored.data()), n), chunk);
+            }
+        }
     }
 
     void roundTrip_data()
