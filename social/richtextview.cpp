@@ -62,13 +62,10 @@ RichTextView::RichTextView(QWidget *parent)
 
 void RichTextView::prepareDocument()
 {
-    QTextDocument *doc = m_browser->document();
-    QTextFrameFormat frame = doc->rootFrame()->frameFormat();
-    frame.setLeftMargin(m_margin);
-    frame.setRightMargin(m_margin);
-    doc->rootFrame()->setFrameFormat(frame);
+    // A cleared document gets its margins and pictures again.
+    setHorizontalMargins(m_margin);
     addPictureResources();
-    m_end = QTextCursor(doc);
+    m_end = QTextCursor(m_browser->document());
     m_end.movePosition(QTextCursor::End);
 }
 

@@ -15,6 +15,7 @@
 #include <QMimeData>
 #include <QTextBrowser>
 #include <QTextCursor>
+#include <QTextFrame>
 
 #include <memory>
 
@@ -62,6 +63,8 @@ private slots:
         Chat chat;
         QCOMPARE(chat.view->objectName(), QString("mainchat"));
         QCOMPARE(chat.view->size(), QSize(268, 211));
+        QCOMPARE(chat.browser()->palette().color(QPalette::Base), QColor(237, 207, 137));
+        QCOMPARE(chat.browser()->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
         QVERIFY(chat.pane->frameWidth() > 0);
         QVERIFY(chat.pane->geometry().right() < chat.window.width());
         QVERIFY(chat.pane->geometry().bottom() < chat.window.centralWidget()->height());
@@ -211,8 +214,11 @@ private slots:
         QCOMPARE(chat.pane->linktable().linkcounter(), -1);
         QTRY_VERIFY(input->hasFocus());
 
-        chat.window.chatrecieved("2+amy chats: www.new.com|clBlue");
-        QCOMPARE(chat.view->items().last().link, 0);
+        chat.window.chatrecieved("2+amy chats: www.new.com :)#10|clBlue");
+        QCOMPARE(chat.view->items().at(2).link, 0);
+        QTextDocument *doc = chat.browser()->document();
+        QCOMPARE(doc->rootFrame()->frameFormat().leftMargin(), 5.0);
+        QVERIFY(!doc->resource(QTextDocument::ImageResource, QUrl("picture:0")).isNull());
         chat.pane->mainchatJump(0);
         QCOMPARE(chat.opened, QStringList({"www.new.com"}));
     }
