@@ -97,6 +97,8 @@ public:
     int myseat() const { return m_myseat; }
     int activeseat() const { return m_activeseat; }
     void setActiveseat(int seat) { m_activeseat = seat; }
+    // The colour of status lines in the chat: blue.
+    quint32 statuscolour() const { return m_statuscolour; }
     bool phraseready() const { return m_phraseready; }
     void usePhrase() { m_phraseready = false; }
     const SeatRow &row(int seat) const { return m_rows[size_t(seat)]; }
@@ -183,6 +185,7 @@ private:
     bool m_isconnected = false;
     int m_myseat = 0;
     int m_activeseat = 0;
+    quint32 m_statuscolour = 0xFF0000;   // blue, as a colour value reads
     bool m_phraseready = true;
     int m_phraseticks = 0;
     bool m_closing = false;

@@ -8,6 +8,8 @@
 #include "shell/messagebox.h"
 #include "shell/tdownload.h"
 #include "shell/windowregistry.h"
+#include "social/chatpane.h"
+#include "social/colourtext.h"
 #include "social/tspylist.h"
 
 #include <QCloseEvent>
@@ -39,6 +41,13 @@ Tchat::Tchat(WindowRegistry &registry)
     m_panelView = new GamePanelView(m_client, panel_board);
     connect(m_panelView, &GamePanelView::startClicked, this, &Tchat::button_startClick);
     connect(m_panelView, &GamePanelView::playerMenuRequested, this, &Tchat::openPlayerMenu);
+
+    // The chat at the lower right, below the seats.
+    m_chatpane = new ChatPane(panel_board);
+    m_chatpane->move(488, 277);
+    m_chatpane->addOptionsItems(menuBar());
+    connect(&m_client, &GameClient::chatLine, this, &Tchat::addlinetochat);
+    connect(&m_client, &GameClient::chatReceived, this, &Tchat::chatrecieved);
 
     connect(&m_client, &GameClient::changed, this, &Tchat::render);
     connect(&m_client, &GameClient::messageBox, this,
@@ -118,6 +127,17 @@ void Tchat::buildMenus()
             [this] { m_client.SettoJustWatch1Click(m_kickTarget); });
     connect(UnsetJustWatch1, &QAction::triggered, this,
             [this] { m_client.UnsetJustWatch1Click(m_kickTarget); });
+}
+
+// Text on the wire is UTF-8.
+void Tchat::chatrecieved(const QByteArray &payload)
+{
+    m_chatpane->chatrecieved(QString::fromUtf8(payload));
+}
+
+void Tchat::addlinetochat(const QByteArray &line)
+{
+    m_chatpane->addlinetochat(QString::fromUtf8(line), m_client.statuscolour());
 }
 
 void Tchat::button_startClick()

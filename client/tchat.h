@@ -4,6 +4,7 @@
 
 #include <QMainWindow>
 
+class ChatPane;
 class GamePanelView;
 class QAction;
 class QFrame;
@@ -28,6 +29,12 @@ public:
     void processparams();
 
     GamePanelView *gamePanel() const { return m_panelView; }
+    ChatPane *chatPane() const { return m_chatpane; }
+
+    // A relayed CMD_chat or CMD_action payload, shown in the chat.
+    void chatrecieved(const QByteArray &payload);
+    // A display line ("0+text" for a status line) shown in the chat.
+    void addlinetochat(const QByteArray &line);
 
     // "Start Game": the game start dialog for a connected player.
     void button_startClick();
@@ -55,6 +62,7 @@ private:
 
     QFrame *panel_board = nullptr;
     GamePanelView *m_panelView = nullptr;
+    ChatPane *m_chatpane = nullptr;
 
     QMenu *menu_file = nullptr;
     QMenu *menu_options = nullptr;

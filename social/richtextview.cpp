@@ -1,0 +1,324 @@
+#include "social/richtextview.h"
+
+#include "social/systemcolours.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextBrowser>
+#include <QTextDocument>
+#include <QTextDocumentFragment>
+#include <QTextFrame>
+#include <QVBoxLayout>
+
+namespace {
+
+const QChar objectReplacement(QChar::ObjectReplacementCharacter);
+
+QString pictureName(int picture)
+{
+    return QStringLiteral("picture:%1").arg(picture);
+}
+
+} // namespace
+
+RichTextView::RichTextView(QWidget *parent)
+    : QWidget(parent), m_browser(new QTextBrowser(this)), m_styles(ChatStyles::Count),
+      m_formats(ChatStyles::Count), m_changed(ChatStyles::Count, false), m_ranges(ChatStyles::Count)
+{
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_browser);
+
+    m_browser->setFrameShape(QFrame::NoFrame);
+    m_browser->setUndoRedoEnabled(false);
+    m_browser->setOpenLinks(false);
+    m_browser->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_browser->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_browser->installEventFilter(this);
+    m_browser->viewport()->installEventFilter(this);
+    setFocusProxy(m_browser);
+
+    connect(m_browser, &QTextBrowser::anchorClicked, this, [this](const QUrl &url) {
+        bool ok = false;
+        const int number = url.toString().toInt(&ok);
+        if (ok)
+            emit linkClicked(number);
+    });
+    connect(m_browser, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
+        emit contextMenuRequested(m_browser->viewport()->mapToGlobal(pos));
+    });
+
+    const ChatStyles design;
+    for (int i = 0; i < ChatStyles::Count; ++i) {
+        m_styles[i] = design.at(i);
+        m_formats[i] = formatFor(m_styles[i]);
+    }
+    prepareDocument();
+}
+
+void RichTextView::prepareDocument()
+{
+    // A cleared document gets its margins and pictures again.
+    setHorizontalMargins(m_margin);
+    addPictureResources();
+    m_end = QTextCursor(m_browser->document());
+    m_end.movePosition(QTextCursor::End);
+}
+
+void RichTextView::setBackground(const QColor &colour)
+{
+    QPalette palette = m_browser->palette();
+    palette.setColor(QPalette::Base, colour);
+    m_browser->setPalette(palette);
+}
+
+void RichTextView::setHorizontalMargins(int pixels)
+{
+    m_margin = pixels;
+    QTextFrame *root = m_browser->document()->rootFrame();
+    QTextFrameFormat frame = root->frameFormat();
+    frame.setLeftMargin(pixels);
+    frame.setRightMargin(pixels);
+    root->setFrameFormat(frame);
+}
+
+void RichTextView::setWordDelimiters(const QString &delimiters)
+{
+    m_delimiters = delimiters;
+}
+
+void RichTextView::setPictures(const QList<QImage> &pictures)
+{
+    m_pictures = pictures;
+    addPictureResources();
+}
+
+void RichTextView::addPictureResources()
+{
+    // As pixmaps: the document would otherwise convert an image each time it
+    // lays out a picture.
+    for (int i = 0; i < m_pictures.size(); ++i)
+        m_browser->document()->addResource(QTextDocument::ImageResource, QUrl(pictureName(i)),
+                                           QPixmap::fromImage(m_pictures.at(i)));
+}
+
+QTextCharFormat RichTextView::formatFor(const ChatStyle &style) const
+{
+    // Every property is set, so that merging the format into a range
+    // replaces whatever the range had before.
+    QTextCharFormat format;
+    format.setFontFamilies({style.family});
+    format.setFontPointSize(style.size);
+    format.setFontWeight(style.bold ? QFont::Bold : QFont::Normal);
+    format.setFontItalic(style.italic);
+    format.setFontUnderline(style.underline);
+    format.setForeground(SystemColours::toColor(style.colour, m_browser->palette()));
+    return format;
+}
+
+void RichTextView::setStyle(int index, const ChatStyle &style)
+{
+    if (m_styles.at(index) == style)
+        return;
+    m_styles[index] = style;
+    m_formats[index] = formatFor(style);
+    m_changed[index] = true;
+}
+
+void RichTextView::beginChange()
+{
+    // Everything added up to the next layout is laid out at once.
+    if (!m_editing)
+        m_end.beginEditBlock();
+    m_editing = true;
+}
+
+void RichTextView::append(const ChatItem &item, const QTextCharFormat &format, int joinsAt)
+{
+    beginChange();
+    const int start = m_end.position();
+    if (item.kind == ChatItem::Picture) {
+        QTextImageFormat image;
+        image.merge(format);
+        image.setName(pictureName(item.picture));
+        if (item.picture >= 0 && item.picture < m_pictures.size()) {
+            image.setWidth(m_pictures.at(item.picture).width());
+            image.setHeight(m_pictures.at(item.picture).height());
+        }
+        m_end.insertImage(image);
+    } else {
+        m_end.insertText(item.text, format);
+    }
+    m_items.append(item);
+
+    // Neighbouring items of one style, a paragraph break between them
+    // included, make one range.
+    QList<Range> &ranges = m_ranges[item.style];
+    if (!ranges.isEmpty() && ranges.last().end == (joinsAt < 0 ? start : joinsAt))
+        ranges.last().end = m_end.position();
+    else
+        ranges.append({start, m_end.position()});
+}
+
+void RichTextView::addParagraph(const QString &text, int style)
+{
+    beginChange();
+    const int before = m_end.position();
+    if (!m_items.isEmpty())
+        m_end.insertBlock();
+    append({ChatItem::Paragraph, style, text}, m_formats.at(style), before);
+}
+
+void RichTextView::addText(const QString &text, int style)
+{
+    append({ChatItem::Text, style, text}, m_formats.at(style));
+}
+
+int RichTextView::addLink(const QString &text, int style)
+{
+    const int number = m_links++;
+    QTextCharFormat format = m_formats.at(style);
+    format.setAnchor(true);
+    format.setAnchorHref(QString::number(number));
+    ChatItem item{ChatItem::Link, style, text};
+    item.link = number;
+    append(item, format);
+    return number;
+}
+
+void RichTextView::addPicture(int picture, int style)
+{
+    ChatItem item{ChatItem::Picture, style, QString()};
+    item.picture = picture;
+    append(item, m_formats.at(style));
+}
+
+void RichTextView::layout()
+{
+    // The new items and every range of a changed style make one change of
+    // the document, laid out once when it ends.
+    beginChange();
+    for (int style = 0; style < ChatStyles::Count; ++style) {
+        if (!m_changed.at(style))
+            continue;
+        m_changed[style] = false;
+        QTextCursor cursor(m_browser->document());
+        for (const Range &range : m_ranges.at(style)) {
+            cursor.setPosition(range.start);
+            cursor.setPosition(range.end, QTextCursor::KeepAnchor);
+            cursor.mergeCharFormat(m_formats.at(style));
+        }
+    }
+    m_end.endEditBlock();
+    m_editing = false;
+}
+
+void RichTextView::clear()
+{
+    if (m_editing)
+        m_end.endEditBlock();
+    m_editing = false;
+    m_browser->document()->clear();
+    m_items.clear();
+    for (QList<Range> &ranges : m_ranges)
+        ranges.clear();
+    m_changed.fill(false);
+    m_links = 0;
+    prepareDocument();
+}
+
+void RichTextView::selectAll()
+{
+    m_browser->selectAll();
+}
+
+QString RichTextView::selectedText() const
+{
+    QString text = m_browser->textCursor().selection().toPlainText();
+    return text.remove(objectReplacement);
+}
+
+bool RichTextView::copy()
+{
+    if (!m_browser->textCursor().hasSelection())
+        return false;
+    QClipboard *clipboard = QApplication::clipboard();
+    clipboard->clear();
+    clipboard->setText(selectedText());
+    return true;
+}
+
+void RichTextView::selectWordAt(int position)
+{
+    const QTextBlock block = m_browser->document()->findBlock(position);
+    if (!block.isValid())
+        return;
+    const QString text = block.text();
+    const auto isDelimiter = [&](int i) {
+        return m_delimiters.contains(text.at(i)) || text.at(i) == objectReplacement;
+    };
+    int from = position - block.position();
+    int to = from;
+    while (from > 0 && !isDelimiter(from - 1))
+        --from;
+    while (to < text.size() && !isDelimiter(to))
+        ++to;
+    QTextCursor cursor(m_browser->document());
+    cursor.setPosition(block.position() + from);
+    cursor.setPosition(block.position() + to, QTextCursor::KeepAnchor);
+    m_browser->setTextCursor(cursor);
+}
+
+QString RichTextView::plainText() const
+{
+    return m_browser->toPlainText().remove(objectReplacement);
+}
+
+QTextCharFormat RichTextView::formatAt(int position) const
+{
+    QTextCursor cursor(m_browser->document());
+    cursor.setPosition(position + 1); // the format of the character before the cursor
+    return cursor.charFormat();
+}
+
+void RichTextView::scrollToEnd()
+{
+    QScrollBar *bar = m_browser->verticalScrollBar();
+    bar->setValue(bar->maximum());
+}
+
+int RichTextView::scrollPosition() const
+{
+    return m_browser->verticalScrollBar()->value();
+}
+
+void RichTextView::setScrollPosition(int position)
+{
+    m_browser->verticalScrollBar()->setValue(position);
+}
+
+int RichTextView::scrollMaximum() const
+{
+    return m_browser->verticalScrollBar()->maximum();
+}
+
+bool RichTextView::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_browser && event->type() == QEvent::KeyPress
+        && static_cast<QKeyEvent *>(event)->matches(QKeySequence::Copy)) {
+        copy();
+        return true;
+    }
+    if (watched == m_browser->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        if (mouse->button() == Qt::LeftButton) {
+            selectWordAt(m_browser->cursorForPosition(mouse->position().toPoint()).position());
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
