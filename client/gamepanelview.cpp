@@ -20,6 +20,11 @@ const QColor accent(220, 89, 33);
 GamePanelView::GamePanelView(GameClient &client, QWidget *panel)
     : QObject(panel), m_client(client), m_panel(panel)
 {
+    QPalette background = m_panel->palette();
+    background.setBrush(QPalette::Window, Artwork::background(m_panel->size()));
+    m_panel->setPalette(background);
+    m_panel->setAutoFillBackground(true);
+
     label_status = label(QStringLiteral("label_status"), QRect(6, 57, 480, 16));
     label_status->setAlignment(Qt::AlignCenter);
     label_round = label(QStringLiteral("label_round"), QRect(21, 76, 127, 30));
@@ -32,6 +37,9 @@ GamePanelView::GamePanelView(GameClient &client, QWidget *panel)
         QPalette p = l->palette();
         p.setColor(QPalette::WindowText, accent);
         l->setPalette(p);
+        QFont f = l->font();
+        f.setPixelSize(11);
+        l->setFont(f);
     }
     image_timer = label(QStringLiteral("image_timer"), QRect(152, 78, 184, 25));
     image_timer->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -59,11 +67,10 @@ QLabel *GamePanelView::label(const QString &name, const QRect &geometry, bool bo
     auto *l = new QLabel(m_panel);
     l->setObjectName(name);
     l->setGeometry(geometry);
-    if (bold) {
-        QFont f = l->font();
-        f.setBold(true);
-        l->setFont(f);
-    }
+    QFont f = l->font();
+    f.setBold(bold);
+    f.setPixelSize(12);
+    l->setFont(f);
     return l;
 }
 

@@ -1,0 +1,119 @@
+// zarvex-screenshot PATH: plays the start of a game between three copies of
+// the windows inside one process and saves a picture of the host's main
+// window in the middle of a round. Run it offscreen
+// (QT_QPA_PLATFORM=offscreen) to refresh the README's picture.
+
+#include "client/gameclient.h"
+#include "client/tchat.h"
+#include "protocol/wire.h"
+#include "server/random.h"
+#include "server/tserver.h"
+#include "shell/windowset.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QPixmap>
+#include <QThread>
+
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+namespace {
+
+struct Table
+{
+    std::vector<std::unique_ptr<WindowSet>> copies;
+    QByteArray port;
+
+    Tchat &start(const QStringList &arguments)
+    {
+        WindowOptions options;
+        options.timers = Ticker::Manual;
+        options.gamePort = port;
+        options.lobbyPort = 1;   // nobody listens: the lobby is not part of the picture
+        options.arguments = arguments;
+        options.messageBox = [](QWidget *, const QString &text) {
+            std::fprintf(stderr, "%s\n", qPrintable(text));
+        };
+        copies.push_back(std::make_unique<WindowSet>(options));
+        Tchat &chat = *copies.back()->registry().chat;
+        chat.processparams();
+        settle();
+        return chat;
+    }
+
+    // Runs the network and every copy's dispatch until all is quiet.
+    void settle()
+    {
+        for (int quiet = 0; quiet < 5;) {
+            QApplication::processEvents(QEventLoop::AllEvents, 5);
+            bool moved = false;
+            for (auto &copy : copies) {
+                for (TServer *s = copy->registry().server; s && s->queued() > 0; moved = true)
+                    s->socktimerTimer();
+                for (GameClient &c = copy->registry().chat->client(); c.queued() > 0; moved = true)
+                    c.Timer1Timer();
+            }
+            QThread::msleep(3);
+            quiet = moved ? 0 : quiet + 1;
+        }
+    }
+};
+
+QByteArray freePort()
+{
+    TSock probe;
+    probe.setPortName("0");
+    probe.setListen(true);
+    return QByteArray::number(probe.LocalPort());
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: zarvex-screenshot PATH\n");
+        return 2;
+    }
+    Table table;
+    table.port = freePort();
+    Tchat &ann = table.start({"Ann", "127.0.0.1", "true"});
+    Tchat &bob = table.start({"Bob", "127.0.0.1", "join"});
+    Tchat &cid = table.start({"Cid", "127.0.0.1", "join"});
+    Random::seed(20261207);
+    TServer &server = *table.copies.front()->registry().server;
+
+    bob.client().send(Wire::message("CMD_chat", {"2", "good luck everybody :)#10|clGreen"}));
+    table.settle();
+    ann.client().send(Wire::message("CMD_startgame", {"Ann", "250", "60", "f", "f", ""}));
+    table.settle();
+    cid.client().send(Wire::message("CMD_action", {"3", "cracks knuckles|clPurple"}));
+    table.settle();
+
+    // Bob finds the word after a few seconds; Ann has the first letters.
+    for (int tick = 0; tick < 9; ++tick) {
+        server.timer1Timer();
+        for (auto &copy : table.copies)
+            copy->registry().chat->client().turntimeTimer();
+    }
+    QByteArray positions = server.board().wordpositions();
+    bob.client().send("CMD_myword+2" + positions + Wire::Terminator);
+    table.settle();
+    const QList<QByteArray> fields = positions.mid(1).split('+');
+    for (int k = 0; k + 1 < fields.size() && k < 4; k += 2)
+        ann.client().paintbox_boardMouseUp((fields[k].toInt() - 1) * 44 + 22, (fields[k + 1].toInt() - 1) * 44 + 22, false);
+    bob.client().send(Wire::message("CMD_chat", {"2", "see www.example.org for the rules|clGreen"}));
+    table.settle();
+
+    ann.show();
+    table.settle();
+    const QPixmap picture = ann.grab();
+    if (!picture.save(QString::fromLocal8Bit(argv[1]))) {
+        std::fprintf(stderr, "cannot write %s\n", argv[1]);
+        return 1;
+    }
+    return 0;
+}
