@@ -3,7 +3,6 @@
 #include "protocol/sockerrors.h"
 #include "shell/errorreport.h"
 
-#include <QHash>
 #include <QSocketNotifier>
 #include <QThread>
 #include <QTimer>
@@ -12,7 +11,6 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <netinet/tcp.h>
-#include <netdb.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -20,16 +18,6 @@
 namespace {
 
 constexpr int ScratchSize = 32768;
-
-// Host names resolved so far, shared by every socket of the process; keys are
-// lower case so that names compare without regard to letter case.
-QHash<QByteArray, in_addr_t> &hostCache()
-{
-    static QHash<QByteArray, in_addr_t> cache;
-    return cache;
-}
-
-int resolverCount = 0;
 
 // Game messages are small and answer each other; sent at once they do not
 // wait for the acknowledgement of the one before.
@@ -84,11 +72,6 @@ quint16 TSock::LocalPort() const
     if (m_fd < 0 || getsockname(m_fd, reinterpret_cast<sockaddr *>(&local), &len) != 0)
         return 0;
     return ntohs(local.sin_port);
-}
-
-int TSock::resolverCalls()
-{
-    return resolverCount;
 }
 
 void TSock::report(TSocketInfo info, const QByteArray &msg)
@@ -586,57 +569,4 @@ QByteArray TSock::ReceiveDatagram(QByteArray &host)
         return QByteArray();
     host = dotted(m_peer);
     return QByteArray(scratch, int(got));
-}
-
-// ------------------------------------------------------------------- lookups
-
-in_addr TSock::LookupHost(const QByteArray &name)
-{
-    in_addr addr{};
-    if (name.isEmpty()) {
-        addr.s_addr = htonl(INADDR_ANY);
-        return addr;
-    }
-    report(siLookup, "Lookup Of Host " + name);
-    if (name.at(0) >= '0' && name.at(0) <= '9') {
-        addr.s_addr = inet_addr(name.constData());
-        return addr;
-    }
-    const QByteArray key = name.toLower();
-    const auto cached = hostCache().constFind(key);
-    if (cached != hostCache().constEnd()) {
-        addr.s_addr = *cached;
-        return addr;
-    }
-    ++resolverCount;
-    addrinfo hints{};
-    hints.ai_family = AF_INET;
-    addrinfo *found = nullptr;
-    if (getaddrinfo(name.constData(), nullptr, &hints, &found) != 0 || !found)
-        raise("Host Lookup - Could Not Find Host Entry");
-    addr = reinterpret_cast<sockaddr_in *>(found->ai_addr)->sin_addr;
-    freeaddrinfo(found);
-    hostCache().insert(key, addr.s_addr);
-    return addr;
-}
-
-quint16 TSock::LookupPort(const QByteArray &name)
-{
-    report(siLookup, "Lookup Of Port " + name);
-    if (!name.isEmpty() && name.at(0) >= '0' && name.at(0) <= '9') {
-        quint32 port = 0;
-        for (char c : name) {
-            if (c < '0' || c > '9')
-                break;
-            port = port * 10 + quint32(c - '0');
-            if (port > 0xFFFF)
-                break;
-        }
-        return quint16(port);
-    }
-    const servent *service =
-        getservbyname(name.constData(), m_socketType == stStream ? "tcp" : "udp");
-    if (!service)
-        raise("Port Lookup - Could Not Find Service Entry");
-    return ntohs(quint16(service->s_port));
 }
