@@ -8,7 +8,7 @@ zarvex_install "${ZARVEX_PACKAGES[@]}" pkg-config libbenchmark-dev liblz4-dev zl
 zarvex_build "$root/build-bench" -DCMAKE_BUILD_TYPE=Release -DZARVEX_TESTS=OFF -DZARVEX_BENCH=ON
 cd "$root/build-bench/bench"
 for bench in ${1:-bench_*}; do
-  [ -x "$bench" ] || continue
+  [ -f "$bench" ] && [ -x "$bench" ] || continue
   echo "== $bench"
   QT_QPA_PLATFORM=offscreen "./$bench"
 done
