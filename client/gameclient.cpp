@@ -287,6 +287,14 @@ void GameClient::kicking(int seat)
         send(Wire::message("CMD_kickhim", {num(m_myseat), num(seat), ""}));
 }
 
+void GameClient::kickSpy(const QString &entry)
+{
+    bool ok = false;
+    const int seat = entry.left(entry.indexOf(QLatin1Char(':'))).toInt(&ok);
+    if (ok)
+        kicking(seat);
+}
+
 void GameClient::SettoJustWatch1Click(int seat)
 {
     if (m_isconnected && ownsRow(seat))

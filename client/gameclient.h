@@ -70,6 +70,9 @@ public:
     void JustWatch1Click();
     KickMenu label_playername1ContextPopup(int seat);
     void kicking(int seat);
+    // Removes the spectator of a spy-list entry ("seat: name"); an entry
+    // that does not start with a number is ignored.
+    void kickSpy(const QString &entry);
     void SettoJustWatch1Click(int seat);
     void UnsetJustWatch1Click(int seat);
 

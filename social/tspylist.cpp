@@ -81,11 +81,8 @@ void Tspylist::popup_kickhimClick()
         ErrorReport::show(QStringLiteral("List index out of bounds (%1)").arg(index));
         return;
     }
-    const QString entry = listbox_spys->item(index)->text();
-    bool ok = false;
-    const int seat = entry.left(entry.indexOf(QLatin1Char(':'))).toInt(&ok);
-    if (ok && m_registry.chat)
-        m_registry.chat->client().kicking(seat);
+    if (m_registry.chat)
+        m_registry.chat->client().kickSpy(listbox_spys->item(index)->text());
 }
 
 void Tspylist::refresh()
