@@ -46,6 +46,7 @@ Tchat::Tchat(WindowRegistry &registry)
     m_chatpane = new ChatPane(panel_board);
     m_chatpane->move(488, 277);
     m_chatpane->addOptionsItems(menuBar());
+    m_chatpane->setMessageBox([this](const QString &text) { showMessageBox(m_registry, this, text); });
     connect(&m_client, &GameClient::chatLine, this, &Tchat::addlinetochat);
     connect(&m_client, &GameClient::chatReceived, this, &Tchat::chatrecieved);
 
