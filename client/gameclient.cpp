@@ -107,9 +107,12 @@ void GameClient::processparams(const QStringList &arguments)
 
 void GameClient::hostpress()
 {
+    if (!m_server) {
+        // No server came up with the windows: nothing can listen.
+        emit messageBox(QStringLiteral("Listen - Error Binding Socket"));
+        return;
+    }
     try {
-        if (!m_server)
-            throw ESockException("Listen - Error Binding Socket");
         m_server->Sock1.setPortName(m_gamePort);
         m_server->Sock1.setListen(true);
     } catch (const ESockException &e) {

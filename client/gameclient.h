@@ -99,26 +99,20 @@ public:
     bool isconnected() const { return m_isconnected; }
     int myseat() const { return m_myseat; }
     int activeseat() const { return m_activeseat; }
-    void setActiveseat(int seat) { m_activeseat = seat; }
     // The colour of status lines in the chat: blue.
     quint32 statuscolour() const { return m_statuscolour; }
     bool phraseready() const { return m_phraseready; }
-    void usePhrase() { m_phraseready = false; }
     const SeatRow &row(int seat) const { return m_rows[size_t(seat)]; }
-    SeatRow &row(int seat) { return m_rows[size_t(seat)]; }
     const QStringList &spies() const { return m_spies; }
     bool justWatchChecked() const { return m_justWatch; }
-    void setJustWatchChecked(bool on) { m_justWatch = on; }
     bool startButtonVisible() const { return m_startVisible; }
     bool startMenuEnabled() const { return m_startEnabled; }
-    void setStartButtonVisible(bool on) { m_startVisible = on; }
     bool spyRemoveEnabled() const { return m_ishost; }
     int queued() const { return receivedlist.queued(); }
 
     // Sends a message when connected; answers whether it went out.
     bool send(const QByteArray &message);
 
-    MessageDispatcher &dispatcher() { return receivedlist; }
     TSock &socket() { return sock; }
 
 signals:
