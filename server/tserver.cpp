@@ -98,6 +98,7 @@ void TServer::Sock1Accept(TSock *sender)
     s.sock = accepted;
     s.connected = true;
     s.pending.clear();
+    s.pending.setLimit(maxPendingBytes);
     accepted->Tag = seat;
     accepted->OnDisconnect = tempsock.OnDisconnect;
     accepted->OnInfo = tempsock.OnInfo;
@@ -111,11 +112,13 @@ void TServer::Sock1Read(TSock *sender, int)
     if (!validSeat(seat) || seats[size_t(seat)].sock != sender)
         return;
     Seat &s = seats[size_t(seat)];
+    // A message longer than the bound is thrown away as it arrives (a long
+    // pasted text, say); the connection and its later messages stay.
     for (const QByteArray &message : s.pending.feed(sender->Receive()))
         receivedlist.enqueue(message, seat);
-    // A connection that sends without end, or never ends its message, is
-    // dropped before it can eat the host's memory, and its flood with it.
-    if (s.pending.pendingSize() > maxPendingBytes || receivedlist.queuedFrom(seat) > maxQueuedMessages) {
+    // A connection that sends faster than the server hands its messages out
+    // is dropped before it can eat the host's memory, and its flood with it.
+    if (receivedlist.queuedFrom(seat) > maxQueuedMessages) {
         receivedlist.discardFrom(seat);
         disconnectsock(seat);
     }

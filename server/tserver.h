@@ -40,8 +40,10 @@ public:
 
     static constexpr int seatcount = 6;
     static constexpr int maxSeats = 9;
-    // Limits on what one connection may leave waiting before it is dropped.
+    // The longest message a connection may send; a longer one is discarded.
     static constexpr int maxPendingBytes = 64 * 1024;
+    // How many of its messages a connection may leave waiting before it is
+    // dropped.
     static constexpr int maxQueuedMessages = 64;
 
     explicit TServer(QObject *parent = nullptr, Ticker::Mode timers = Ticker::Running);

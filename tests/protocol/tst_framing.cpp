@@ -127,6 +127,46 @@ private slots:
         QCOMPARE(assembler.pendingSize(), 0);
     }
 
+    // A message longer than the limit goes, however its bytes are cut into
+    // reads; the messages around it arrive whole and the fragment stays small.
+    void anOverlongMessageIsDroppedWhole_data()
+    {
+        QTest::addColumn<int>("chunk");
+        QTest::newRow("one read") << 0;
+        QTest::newRow("reads of 7 bytes") << 7;
+        QTest::newRow("reads of 1000 bytes") << 1000;
+        QTest::newRow("reads of 32768 bytes") << 32768;
+    }
+    void anOverlongMessageIsDroppedWhole()
+    {
+        QFETCH(int, chunk);
+        const QByteArray wire = QByteArray("CMD_a+1\xff") + "CMD_chat+2+" + QByteArray(40, 'x') + '\xff'
+                                + "CMD_chat+2+" + QByteArray(20, 'y') + "\xff" "CMD_b+2\xff" "CMD_c+";
+        MessageAssembler assembler;
+        assembler.setLimit(40);
+        QList<QByteArray> got;
+        int largestFragment = 0;
+        const int step = chunk > 0 ? chunk : int(wire.size());
+        for (int at = 0; at < wire.size(); at += step) {
+            got += assembler.feed(wire.mid(at, step));
+            largestFragment = qMax(largestFragment, assembler.pendingSize());
+        }
+        QCOMPARE(got, QList<QByteArray>({"CMD_a+1", "CMD_chat+2+" + QByteArray(20, 'y'), "CMD_b+2"}));
+        QCOMPARE(assembler.discarded(), 1);
+        QVERIFY(largestFragment <= 40);
+        QCOMPARE(assembler.feed("3\xff"), QList<QByteArray>({"CMD_c+3"}));
+    }
+
+    void aMessageOfExactlyTheLimitIsKept()
+    {
+        MessageAssembler assembler;
+        assembler.setLimit(10);
+        QCOMPARE(assembler.feed("CMD_a+"), QList<QByteArray>());
+        QCOMPARE(assembler.feed("6789\xff"), QList<QByteArray>({"CMD_a+6789"}));
+        QCOMPARE(assembler.feed("CMD_a+67890\xff"), QList<QByteArray>());
+        QCOMPARE(assembler.discarded(), 1);
+    }
+
     void dispatchRecognisesCommandsExactly_data()
     {
         QTest::addColumn<QByteArray>("message");

@@ -223,7 +223,6 @@ private slots:
     void aFloodingConnectionIsDroppedAndTheOthersPlayOn_data()
     {
         QTest::addColumn<QByteArray>("flood");
-        QTest::newRow("no terminator") << QByteArray(65 * 1024 + 1, 'x');
         QByteArray many;
         for (int i = 0; i < 200; ++i)
             many += Wire::message("CMD_chat", {"2", "spam|clRed"});
@@ -246,6 +245,38 @@ private slots:
         ann.send("CMD_chat", {"1", "still here|clBlack"});
         h.settle();
         QCOMPARE(ann.last("CMD_chat"), QByteArray("CMD_chat+1+Ann chats: still here|clBlack"));
+    }
+
+    // A host who pastes a long text loses that line, not the game.
+    void anOverlongMessageIsDiscardedAndItsSenderStays_data()
+    {
+        QTest::addColumn<bool>("terminated");
+        QTest::newRow("ended by its terminator") << true;
+        QTest::newRow("still unfinished") << false;
+    }
+    void anOverlongMessageIsDiscardedAndItsSenderStays()
+    {
+        QFETCH(bool, terminated);
+        ServerHarness h;
+        ScriptedClient &ann = h.join("Ann");
+        ScriptedClient &bob = h.join("Bob");
+        h.clearAll();
+        const QByteArray pasted = "CMD_chat+1+" + QByteArray(TServer::maxPendingBytes + 1000, 'x') + "|clBlack";
+        ann.sendRaw(terminated ? pasted + Wire::Terminator : pasted);
+        h.settle();
+        QVERIFY(h.server.seat(1).connected);
+        QVERIFY(!ann.closed);
+        if (!terminated) {
+            // The rest of the long line, then its end: still nothing relayed.
+            QVERIFY(h.server.seat(1).pending.pendingSize() <= TServer::maxPendingBytes);
+            ann.sendRaw(QByteArray(5000, 'y') + Wire::Terminator);
+            h.settle();
+        }
+        QVERIFY(ann.with("CMD_chat").isEmpty());
+        ann.send("CMD_chat", {"1", "short one|clBlack"});
+        h.settle();
+        QCOMPARE(bob.with("CMD_chat"), QList<QByteArray>({"CMD_chat+1+Ann chats: short one|clBlack"}));
+        QVERIFY(bob.with("CMD_playerdisconnected").isEmpty());
     }
 };
 
