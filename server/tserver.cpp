@@ -23,14 +23,14 @@ TServer::TServer(QObject *parent, Ticker::Mode timers)
         tempsockInfo(s, info, msg);
     };
 
-    receivedlist.on("CMD_logininfo", [this](FieldReader &f, int o) { receivedlogininfo(f, o); });
-    receivedlist.on("CMD_kickhim", [this](FieldReader &f, int o) { kickhim(f, o); });
-    receivedlist.on("CMD_justwatch", [this](FieldReader &f, int o) { justwatch(f, o); });
-    receivedlist.on("CMD_chat", [this](FieldReader &f, int o) { chat(f, o); });
-    receivedlist.on("CMD_action", [this](FieldReader &f, int o) { action(f, o); });
-    receivedlist.on("CMD_playasound", [this](FieldReader &f, int o) { playasound(f, o); });
-    receivedlist.on("CMD_startgame", [this](FieldReader &f, int o) { startgame(f, o); });
-    receivedlist.on("CMD_myword", [this](FieldReader &f, int o) { myword(f, o); });
+    route("CMD_logininfo", &TServer::receivedlogininfo);
+    route("CMD_kickhim", &TServer::kickhim);
+    route("CMD_justwatch", &TServer::justwatch);
+    route("CMD_chat", &TServer::chat);
+    route("CMD_action", &TServer::action);
+    route("CMD_playasound", &TServer::playasound);
+    route("CMD_startgame", &TServer::startgame);
+    route("CMD_myword", &TServer::myword);
 
     socktimer.setEnabled(true);
 }
@@ -38,6 +38,23 @@ TServer::TServer(QObject *parent, Ticker::Mode timers)
 TServer::~TServer()
 {
     closeAll();
+}
+
+void TServer::route(const QByteArray &command, void (TServer::*handler)(FieldReader &, int))
+{
+    receivedlist.on(command, [this, handler](FieldReader &fields, int connection) {
+        const int seat = seatOfConnection(connection);
+        if (seat != 0)
+            (this->*handler)(fields, seat);
+    });
+}
+
+int TServer::seatOfConnection(int connection) const
+{
+    for (int n = 1; n <= maxSeats; ++n)
+        if (seats[size_t(n)].connected && seats[size_t(n)].connection == connection)
+            return n;
+    return 0;
 }
 
 void TServer::closeAll()
@@ -99,6 +116,7 @@ void TServer::Sock1Accept(TSock *sender)
     s.connected = true;
     s.pending.clear();
     s.pending.setLimit(maxPendingBytes);
+    s.connection = ++m_connections;
     accepted->Tag = seat;
     accepted->OnDisconnect = tempsock.OnDisconnect;
     accepted->OnInfo = tempsock.OnInfo;
@@ -115,13 +133,11 @@ void TServer::Sock1Read(TSock *sender, int)
     // A message longer than the bound is thrown away as it arrives (a long
     // pasted text, say); the connection and its later messages stay.
     for (const QByteArray &message : s.pending.feed(sender->Receive()))
-        receivedlist.enqueue(message, seat);
+        receivedlist.enqueue(message, s.connection);
     // A connection that sends faster than the server hands its messages out
     // is dropped before it can eat the host's memory, and its flood with it.
-    if (receivedlist.queuedFrom(seat) > maxQueuedMessages) {
-        receivedlist.discardFrom(seat);
+    if (receivedlist.queuedFrom(s.connection) > maxQueuedMessages)
         disconnectsock(seat);
-    }
 }
 
 void TServer::tempsockDisconnect(TSock *sender)
@@ -162,6 +178,7 @@ void TServer::freeSeat(int seat)
     s.name.clear();
     s.watching = false;
     s.pending.clear();
+    receivedlist.discardFrom(s.connection);
     s.sock->deleteLater();
     s.sock = nullptr;
     emit playerLeft(seat, name);

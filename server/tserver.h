@@ -16,9 +16,10 @@
 // player's program or in the headless dedicated server.
 //
 // A message is believed only from the connection that holds the seat it
-// names: the server remembers which seat each queued message came from.
-// Seat 1 holds the host's rights (starting games, removing users, setting
-// others to just watch).
+// names: every queued message carries the connection it came from, and the
+// messages of a connection that has gone are never handled, so a newcomer in
+// a freed seat inherits nothing of the one before. Seat 1 holds the host's
+// rights (starting games, removing users, setting others to just watch).
 class TServer : public QObject
 {
     Q_OBJECT
@@ -36,6 +37,9 @@ public:
         qint32 bonus = 0;
         // The connection's bytes after its last terminator.
         MessageAssembler pending;
+        // Which connection since start-up holds the seat; its messages
+        // carry this number in the queue.
+        int connection = 0;
     };
 
     static constexpr int seatcount = 6;
@@ -107,6 +111,10 @@ private:
     void action(FieldReader &fields, int origin);
     void playasound(FieldReader &fields, int origin);
     void sendUpdateTo(int seat);
+    // Registers a handler that is called with the seat of the message's
+    // connection, and only while that connection holds its seat.
+    void route(const QByteArray &command, void (TServer::*handler)(FieldReader &, int));
+    int seatOfConnection(int connection) const;
 
     // The game.
     void startgame(FieldReader &fields, int origin);
@@ -128,6 +136,7 @@ private:
 
     std::array<Seat, 11> seats;   // 1 to 9 seats, 10 a connection being refused
     int m_seatsused = 0;
+    int m_connections = 0;   // connections accepted into a seat since start-up
     MessageDispatcher receivedlist;
     Ticker socktimer;
     Ticker timer1;

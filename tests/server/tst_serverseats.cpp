@@ -278,6 +278,39 @@ private slots:
         QCOMPARE(bob.with("CMD_chat"), QList<QByteArray>({"CMD_chat+1+Ann chats: short one|clBlack"}));
         QVERIFY(bob.with("CMD_playerdisconnected").isEmpty());
     }
+
+    // Bob's chat line and his word are still queued when he leaves and Eve
+    // takes his seat: neither may count as hers.
+    void aFreedSeatsNewcomerInheritsNoQueuedMessage()
+    {
+        ServerHarness h;
+        ScriptedClient &ann = h.join("Ann");
+        ScriptedClient &bob = h.join("Bob");
+        ann.send("CMD_startgame", {"Ann", "250", "30", "f", "f", ""});
+        h.settle();
+        h.clearAll();
+        bob.send("CMD_chat", {"2", "bye all|clRed"});
+        bob.sendRaw("CMD_myword+2" + h.server.board().wordpositions() + Wire::Terminator);
+        // The network runs, the dispatch does not.
+        QTRY_COMPARE(h.server.queued(), 2);
+        bob.sock.Close();
+        QTRY_VERIFY(!h.server.seat(2).connected);
+        h.clients.push_back(std::make_unique<ScriptedClient>(h.port()));
+        ScriptedClient &eve = *h.clients.back();
+        QTRY_VERIFY(h.server.seat(2).connected);
+        QTRY_COMPARE(eve.received.value(0), QByteArray("CMD_sendlogininfo+2"));
+
+        h.settle();
+        QCOMPARE(h.server.queued(), 0);
+        QVERIFY(ann.with("CMD_chat").isEmpty());
+        QVERIFY(ann.with("CMD_hefoundit").isEmpty());
+        QCOMPARE(h.server.seat(2).score, 0);
+        QVERIFY(!h.server.seat(2).found);
+        eve.sendRaw(QByteArray("CMD_logininfo+2+1.0.5+Eve") + Wire::Terminator);
+        eve.send("CMD_chat", {"2", "hi|clBlue"});
+        h.settle();
+        QCOMPARE(ann.with("CMD_chat"), QList<QByteArray>({"CMD_chat+2+Eve chats: hi|clBlue"}));
+    }
 };
 
 ZARVEX_TEST_MAIN(TestServerSeats)
