@@ -77,8 +77,13 @@ void TServer::closeAll()
 void TServer::sendTo(int seat, const QByteArray &message)
 {
     Seat &s = seats[size_t(seat)];
-    if (s.connected && s.sock && s.sock->HandleValid())
-        s.sock->Send(message);
+    if (!s.connected || !s.sock || !s.sock->HandleValid())
+        return;
+    s.sock->Send(message);
+    // A peer that stops reading would keep everything sent to it in the
+    // host's memory: past the bound it is dropped as if removed.
+    if (s.sock->OutboundCount() > maxOutboundBytes)
+        disconnectsock(seat);
 }
 
 void TServer::sendToAll(const QByteArray &message)

@@ -49,6 +49,8 @@ public:
     // How many of its messages a connection may leave waiting before it is
     // dropped.
     static constexpr int maxQueuedMessages = 64;
+    // How much sent text may wait for a connection that does not read.
+    static constexpr int maxOutboundBytes = 1024 * 1024;
 
     explicit TServer(QObject *parent = nullptr, Ticker::Mode timers = Ticker::Running);
     ~TServer() override;

@@ -1,7 +1,9 @@
 #include "support/serverharness.h"
 #include "support/testmain.h"
 
+#include <netinet/in.h>
 #include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 
@@ -19,6 +21,28 @@ void dropAbruptly(ScriptedClient &c)
     setsockopt(c.sock.Handle(), SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
     c.sock.OnInfo = nullptr;
     c.sock.Close();
+}
+
+// A peer that logs in to the seat it is told and then never reads again,
+// with the smallest buffers the system allows on both ends.
+int silentReader(ServerHarness &h, int seat, const QByteArray &name)
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    const int small = 4096;
+    setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    addr.sin_port = htons(h.port());
+    ::connect(fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr);
+    h.settle();
+    TSock *mine = h.server.seat(seat).sock;
+    if (mine)
+        setsockopt(mine->Handle(), SOL_SOCKET, SO_SNDBUF, &small, sizeof small);
+    const QByteArray login = "CMD_logininfo+" + QByteArray::number(seat) + "+1.0.5+" + name + Wire::Terminator;
+    ::send(fd, login.constData(), size_t(login.size()), 0);
+    h.settle();
+    return fd;
 }
 
 } // namespace
@@ -310,6 +334,33 @@ private slots:
         eve.send("CMD_chat", {"2", "hi|clBlue"});
         h.settle();
         QCOMPARE(ann.with("CMD_chat"), QList<QByteArray>({"CMD_chat+2+Eve chats: hi|clBlue"}));
+    }
+
+    // Ann chats long lines while Bob's window has stopped reading: what the
+    // server keeps for Bob stays bounded, and Bob is let go.
+    void aSeatThatStopsReadingIsDroppedPastItsBound()
+    {
+        ServerHarness h;
+        ScriptedClient &ann = h.join("Ann");
+        const int bob = silentReader(h, 2, "Bob");
+        QCOMPARE(h.server.seat(2).name, QByteArray("Bob"));
+        const QByteArray line = QByteArray(60 * 1024, 'x') + "|clRed";
+        int largest = 0;
+        for (int batch = 0; batch < 60 && h.server.seat(2).connected; ++batch) {
+            ann.received.clear();
+            for (int i = 0; i < 4; ++i)
+                ann.send("CMD_chat", {"1", line});
+            h.settle();
+            if (h.server.seat(2).sock)
+                largest = qMax(largest, h.server.seat(2).sock->OutboundCount());
+        }
+        QVERIFY(!h.server.seat(2).connected);
+        QVERIFY2(largest <= TServer::maxOutboundBytes, QByteArray::number(largest).constData());
+        QCOMPARE(ann.last("CMD_playerdisconnected"), QByteArray("CMD_playerdisconnected+2+Bob"));
+        ann.send("CMD_chat", {"1", "still here|clBlack"});
+        h.settle();
+        QCOMPARE(ann.last("CMD_chat"), QByteArray("CMD_chat+1+Ann chats: still here|clBlack"));
+        ::close(bob);
     }
 };
 
