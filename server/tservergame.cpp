@@ -82,6 +82,10 @@ void TServer::findplayer()
 
 void TServer::myword(FieldReader &fields, int origin)
 {
+    // Once the winner is out, an old submission would score and end the
+    // round a second time: words count only while a game is played.
+    if (!m_gameinprogress)
+        return;
     const int seat = fields.integer();
     if (seat != origin || seat < 1 || seat > seatcount || seats[size_t(seat)].found)
         return;

@@ -323,6 +323,46 @@ private slots:
         h.tick(7);
         QCOMPARE(ann.received, QList<QByteArray>({"CMD_winner+Ann and Klock+"}));
     }
+
+    void aWordAfterTheWinnerChangesNothing()
+    {
+        ServerHarness h;
+        ScriptedClient &ann = h.join("Ann");
+        ScriptedClient &bob = h.join("Bob");
+        start(ann, "1", "30");
+        h.settle();
+        const QByteArray word = h.server.board().wordpositions();
+        ann.sendRaw(myword(1, word));
+        h.settle();
+        h.tick(34 + 7);
+        QCOMPARE(bob.with("CMD_winner"), QList<QByteArray>({"CMD_winner+Ann+"}));
+        QVERIFY(!h.server.gameinprogress());
+
+        h.clearAll();
+        bob.sendRaw(myword(2, word));
+        h.settle();
+        h.tick(10);
+        QCOMPARE(ann.received, QList<QByteArray>());
+        QCOMPARE(bob.received, QList<QByteArray>());
+        QCOMPARE(h.server.seat(2).score, 0);
+        QVERIFY(!h.server.timer1Enabled());
+    }
+
+    // Between rounds a word still counts, for the round just ended.
+    void aWordInThePauseStillScores()
+    {
+        ServerHarness h;
+        ScriptedClient &ann = h.join("Ann");
+        ScriptedClient &bob = h.join("Bob");
+        start(ann, "250", "30");
+        h.settle();
+        const QByteArray word = h.server.board().wordpositions();
+        h.tick(34 + 2);
+        QCOMPARE(h.server.phase(), 2);
+        bob.sendRaw(myword(2, word));
+        h.settle();
+        QCOMPARE(ann.last("CMD_hefoundit"), QByteArray("CMD_hefoundit+2+1+1+"));
+    }
 };
 
 ZARVEX_TEST_MAIN(TestServerGame)
