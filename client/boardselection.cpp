@@ -10,7 +10,7 @@ void BoardSelection::loadTiles(FieldReader &fields)
         const int row = fields.integer();
         const int code = fields.integer();
         if (onBoard(column, row))
-            tile(column, row) = code;
+            tile(column, row) = qBound(0, code, markerCode);   // highlighting adds to it
     }
 }
 
@@ -25,7 +25,7 @@ void BoardSelection::theword(FieldReader &fields)
         if (k < 1 || k > slotCount)
             continue;
         Slot &s = m_slots[size_t(k)];
-        s.code = code;
+        s.code = qBound(0, code, markerCode);
         s.picture = code != 0 ? Picture::Plain : Picture::Empty;
     }
 }

@@ -102,6 +102,9 @@ void GameClient::loadstats(FieldReader &fields)
 
 void GameClient::setTimePerTurn(int seconds)
 {
+    // The clock counts from a number the server sent: it stays within the
+    // range the server itself plays.
+    seconds = qBound(0, seconds, Wire::MaxSecondsPerRound);
     m_panel.timeperturnTag = seconds;
     // The bar is 184 pixels at most. A time of 0 or less, which the dialog
     // never offers but a request may carry, leaves the bar empty.

@@ -26,6 +26,11 @@ inline QByteArray message(const QByteArray &command, std::initializer_list<QByte
     return text;
 }
 
+// The longest round either end works with, in seconds. A request for more,
+// or for less than one second, is brought into range before any arithmetic;
+// the fields are relayed as they came.
+constexpr int MaxSecondsPerRound = 3600;
+
 inline QByteArray num(int value)
 {
     return QByteArray::number(value);

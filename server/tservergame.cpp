@@ -6,6 +6,8 @@
 
 #include <QList>
 
+#include <limits>
+
 using Wire::num;
 
 namespace {
@@ -19,6 +21,15 @@ int integerOr(const QByteArray &text, int fallback)
 {
     int value = 0;
     return FieldReader::parseInt(text, value) ? value : fallback;
+}
+
+// A score stops at the ends of its range instead of wrapping round.
+qint32 addScore(qint32 score, qint32 bonus)
+{
+    const qint64 sum = qint64(score) + bonus;
+    const qint64 lowest = std::numeric_limits<qint32>::min();
+    const qint64 highest = std::numeric_limits<qint32>::max();
+    return qint32(qBound(lowest, sum, highest));
 }
 
 } // namespace
@@ -35,7 +46,7 @@ void TServer::startgame(FieldReader &fields, int origin)
 
     timer1.setEnabled(false);
     m_gameinprogress = true;
-    m_timeperturn = integerOr(seconds, 60);
+    m_timeperturn = qBound(1, integerOr(seconds, 60), Wire::MaxSecondsPerRound);
     m_playtoscore = integerOr(playto, 250);
     m_scrambled = type != "f";
     m_onlyletters = only == "t";
@@ -96,7 +107,7 @@ void TServer::myword(FieldReader &fields, int origin)
     Seat &s = seats[size_t(seat)];
     s.bonus = m_countdown - clockLead;
     s.found = true;
-    s.score += s.bonus;
+    s.score = addScore(s.score, s.bonus);
     sendToAll(Wire::message("CMD_hefoundit", {num(seat), num(s.bonus), num(s.score), ""}));
     emit wordFound(seat, s.bonus, s.score);
     checkforalldone();

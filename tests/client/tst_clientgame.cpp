@@ -79,6 +79,49 @@ private slots:
         QCOMPARE(t.client.activeseat(), 0);   // selection ends with the clock
     }
 
+    // Numbers at the ends of the integer range, from a hostile server, run a
+    // clock that stays within a round the server itself would play.
+    void hostileTimesRunASaneClock_data()
+    {
+        QTest::addColumn<QByteArray>("message");
+        QTest::addColumn<int>("seconds");
+        QTest::newRow("start, largest") << startgame("2147483647") << 3600;
+        QTest::newRow("start, smallest") << startgame("-2147483648") << 0;
+        QTest::newRow("late join, largest") << QByteArray("CMD_loadstats+t+250+2147483647+5+f") << 3600;
+        QTest::newRow("late join, smallest") << QByteArray("CMD_loadstats+t+250+-2147483648+5+f") << 0;
+    }
+    void hostileTimesRunASaneClock()
+    {
+        QFETCH(QByteArray, message);
+        QFETCH(int, seconds);
+        ClientUnderTest t(2);
+        t.feed(message);
+        t.feed("CMD_nextplayer+2+");
+        QCOMPARE(t.client.secondsleft(), seconds);
+        for (int i = 0; i < 3; ++i)
+            t.client.turntimeTimer();
+        QCOMPARE(t.client.secondsleft(), qMax(0, seconds - 3));
+        QCOMPARE(t.client.panel().barWidth, t.client.panel().pixelsPerSecond * t.client.secondsleft());
+        QCOMPARE(t.client.panel().timer, seconds ? QString("Time: 59:57") : QString("Time: 0:00"));
+    }
+
+    // Letter codes out of all range neither overflow when a tile is chosen
+    // nor draw a picture that does not exist.
+    void hostileLetterCodesAreBroughtIntoRange()
+    {
+        ClientUnderTest t(2);
+        t.feed(startgame("30"));
+        QByteArray board = boardMessage(1, {});
+        board.replace("+1+1+26", "+1+1+2147483647");
+        t.feed(board);
+        t.feed("CMD_theword+1+2147483647+2+-2147483648");
+        t.feed("CMD_nextplayer+2+");
+        t.click(1, 1);
+        QVERIFY(t.client.board().code(1, 1) >= 0);
+        QVERIFY(t.client.board().code(1, 1) <= BoardSelection::markerCode + BoardSelection::highlight);
+        QCOMPARE(t.client.board().slot(2).code, 0);
+    }
+
     void aMinuteAndMoreReadsAsMinutes()
     {
         ClientUnderTest t(2);

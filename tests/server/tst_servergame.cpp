@@ -324,6 +324,39 @@ private slots:
         QCOMPARE(ann.received, QList<QByteArray>({"CMD_winner+Ann and Klock+"}));
     }
 
+    // The round's length is brought into range before the countdown is
+    // worked out; the players still see the field as it was sent.
+    void secondsPerRoundAreBroughtIntoRange_data()
+    {
+        QTest::addColumn<QByteArray>("seconds");
+        QTest::addColumn<int>("timeperturn");
+        QTest::newRow("largest integer") << QByteArray("2147483647") << 3600;
+        QTest::newRow("an hour and a second") << QByteArray("3601") << 3600;
+        QTest::newRow("an hour") << QByteArray("3600") << 3600;
+        QTest::newRow("smallest integer") << QByteArray("-2147483648") << 1;
+        QTest::newRow("none") << QByteArray("0") << 1;
+        QTest::newRow("one") << QByteArray("1") << 1;
+    }
+    void secondsPerRoundAreBroughtIntoRange()
+    {
+        QFETCH(QByteArray, seconds);
+        QFETCH(int, timeperturn);
+        ServerHarness h;
+        ScriptedClient &ann = h.join("Ann");
+        ScriptedClient &bob = h.join("Bob");
+        start(ann, "250", seconds);
+        h.settle();
+        QCOMPARE(h.server.timeperturn(), timeperturn);
+        QCOMPARE(h.server.countdown(), timeperturn + 4);
+        QCOMPARE(bob.last("CMD_startgame"), "CMD_startgame+Ann+250+" + seconds + "+f+f+");
+        bob.sendRaw(myword(2, h.server.board().wordpositions()));
+        h.settle();
+        QCOMPARE(bob.last("CMD_hefoundit"), "CMD_hefoundit+2+" + QByteArray::number(timeperturn) + "+"
+                                                + QByteArray::number(timeperturn) + "+");
+        h.tick(timeperturn + 4);
+        QCOMPARE(bob.last("CMD_outoftime"), QByteArray("CMD_outoftime+***+"));
+    }
+
     void aWordAfterTheWinnerChangesNothing()
     {
         ServerHarness h;
