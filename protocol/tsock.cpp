@@ -324,6 +324,17 @@ void TSock::handleWrite()
         watchWrite(false);
 }
 
+void TSock::setKeepAlive(int idleSeconds, int intervalSeconds, int count)
+{
+    if (m_fd < 0)
+        return;
+    const int on = 1;
+    setsockopt(m_fd, SOL_SOCKET, SO_KEEPALIVE, &on, sizeof on);
+    setsockopt(m_fd, IPPROTO_TCP, TCP_KEEPIDLE, &idleSeconds, sizeof idleSeconds);
+    setsockopt(m_fd, IPPROTO_TCP, TCP_KEEPINTVL, &intervalSeconds, sizeof intervalSeconds);
+    setsockopt(m_fd, IPPROTO_TCP, TCP_KEEPCNT, &count, sizeof count);
+}
+
 // ---------------------------------------------------------------- operations
 
 bool TSock::Open()

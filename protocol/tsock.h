@@ -82,6 +82,12 @@ public:
     int InboundCount() const { return int(m_inbound.size()); }
     int OutboundCount() const { return int(m_outbound.size()); }
 
+    // Has the system probe an idle connection: after idleSeconds without
+    // traffic, then every intervalSeconds, and report it broken (a reset)
+    // after count probes go unanswered. A peer that vanishes without a word
+    // is noticed this way.
+    void setKeepAlive(int idleSeconds, int intervalSeconds, int count);
+
     // Operations.
     bool Open();
     bool Close();

@@ -8,7 +8,8 @@ using Wire::num;
 TServer::TServer(QObject *parent, Ticker::Mode timers)
     : QObject(parent),
       socktimer(10, timers, [this] { ErrorReport::guarded([this] { socktimerTimer(); }); }),
-      timer1(1000, timers, [this] { ErrorReport::guarded([this] { timer1Timer(); }); })
+      timer1(1000, timers, [this] { ErrorReport::guarded([this] { timer1Timer(); }); }),
+      logintimer(1000, timers, [this] { ErrorReport::guarded([this] { logintimerTimer(); }); })
 {
     setObjectName(QStringLiteral("TServer"));
     const char *const defaults[] = {"Klot", "Klock", "Kling", "Klick", "Krazy"};
@@ -60,6 +61,7 @@ int TServer::seatOfConnection(int connection) const
 void TServer::closeAll()
 {
     timer1.setEnabled(false);
+    logintimer.setEnabled(false);
     for (Seat &s : seats) {
         delete s.sock;   // closes the handle without running any handler
         s.sock = nullptr;
@@ -122,6 +124,11 @@ void TServer::Sock1Accept(TSock *sender)
     s.pending.clear();
     s.pending.setLimit(maxPendingBytes);
     s.connection = ++m_connections;
+    s.loggedin = false;
+    s.loginWait = 0;
+    if (!logintimer.enabled())
+        logintimer.setEnabled(true);
+    accepted->setKeepAlive(keepAliveIdle, keepAliveInterval, keepAliveCount);
     accepted->Tag = seat;
     accepted->OnDisconnect = tempsock.OnDisconnect;
     accepted->OnInfo = tempsock.OnInfo;
@@ -182,6 +189,7 @@ void TServer::freeSeat(int seat)
             sendTo(n, Wire::message("CMD_playerdisconnected", {num(seat), name}));
     s.name.clear();
     s.watching = false;
+    s.loggedin = false;
     s.pending.clear();
     receivedlist.discardFrom(s.connection);
     s.sock->deleteLater();
@@ -199,6 +207,7 @@ void TServer::receivedlogininfo(FieldReader &fields, int origin)
     if (seat != origin || !validSeat(seat) || !seats[size_t(seat)].connected)
         return;
     seats[size_t(seat)].name = name;
+    seats[size_t(seat)].loggedin = true;
 
     sendToAll(Wire::message("CMD_newplayerinfo", {num(seat), name}));
     for (int n = 1; n <= m_seatsused; ++n)
@@ -276,6 +285,22 @@ void TServer::playasound(FieldReader &fields, int origin)
     if (seat != origin || !validSeat(seat))
         return;
     sendToAll(Wire::message("CMD_playasound", {num(seat), fields.rest()}));
+}
+
+void TServer::logintimerTimer()
+{
+    bool waiting = false;
+    for (int n = 1; n <= maxSeats; ++n) {
+        Seat &s = seats[size_t(n)];
+        if (!s.connected || s.loggedin)
+            continue;
+        if (++s.loginWait > loginTimeout)
+            disconnectsock(n);
+        else
+            waiting = true;
+    }
+    if (!waiting)
+        logintimer.setEnabled(false);
 }
 
 void TServer::socktimerTimer()

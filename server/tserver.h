@@ -40,6 +40,10 @@ public:
         // Which connection since start-up holds the seat; its messages
         // carry this number in the queue.
         int connection = 0;
+        // The connection has sent its login; until then, the seconds it
+        // has been waited for.
+        bool loggedin = false;
+        int loginWait = 0;
     };
 
     static constexpr int seatcount = 6;
@@ -51,6 +55,13 @@ public:
     static constexpr int maxQueuedMessages = 64;
     // How much sent text may wait for a connection that does not read.
     static constexpr int maxOutboundBytes = 1024 * 1024;
+    // Seconds a connection may hold a seat without logging in.
+    static constexpr int loginTimeout = 30;
+    // Keepalive of seated connections: probes after a minute of silence,
+    // then every 10 seconds; six unanswered ones free the seat.
+    static constexpr int keepAliveIdle = 60;
+    static constexpr int keepAliveInterval = 10;
+    static constexpr int keepAliveCount = 6;
 
     explicit TServer(QObject *parent = nullptr, Ticker::Mode timers = Ticker::Running);
     ~TServer() override;
@@ -76,11 +87,15 @@ public:
     bool scrambled() const { return m_scrambled; }
     bool onlyletters() const { return m_onlyletters; }
     bool timer1Enabled() const { return timer1.enabled(); }
+    bool logintimerEnabled() const { return logintimer.enabled(); }
     int queued() const { return receivedlist.queued(); }
 
     // Timer handlers; with Manual timers the owner calls them.
     void socktimerTimer();
     void timer1Timer();
+    // Once a second while a connection waits to log in: drops the ones that
+    // have waited too long.
+    void logintimerTimer();
 
     // The next round plays this word instead of one drawn from the word list
     // (a scripted demonstration, a test).
@@ -142,6 +157,7 @@ private:
     MessageDispatcher receivedlist;
     Ticker socktimer;
     Ticker timer1;
+    Ticker logintimer;
     Board m_board;
 
     bool m_gameinprogress = false;

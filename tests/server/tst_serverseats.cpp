@@ -2,6 +2,7 @@
 #include "support/testmain.h"
 
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -361,6 +362,73 @@ private slots:
         h.settle();
         QCOMPARE(ann.last("CMD_chat"), QByteArray("CMD_chat+1+Ann chats: still here|clBlack"));
         ::close(bob);
+    }
+
+    // Nine connections that never log in hold every seat for 30 seconds and
+    // no longer; then a real player gets one.
+    void connectionsThatNeverLogInLoseTheirSeats()
+    {
+        ServerHarness h;
+        std::vector<std::unique_ptr<ScriptedClient>> silent;
+        for (int i = 0; i < 9; ++i)
+            silent.push_back(std::make_unique<ScriptedClient>(h.port()));
+        QTRY_COMPARE(h.server.seatsused(), 9);
+        ScriptedClient &refused = h.join("Ann");
+        QTRY_COMPARE(refused.received, QList<QByteArray>({"CMD_full+"}));
+
+        QVERIFY(h.server.logintimerEnabled());
+        for (int second = 1; second <= TServer::loginTimeout; ++second)
+            h.server.logintimerTimer();
+        h.settle();
+        for (int n = 1; n <= 9; ++n)
+            QVERIFY(h.server.seat(n).connected);
+        h.server.logintimerTimer();
+        h.settle();
+        for (int n = 1; n <= 9; ++n)
+            QVERIFY(!h.server.seat(n).connected);
+        for (const auto &c : silent)
+            QTRY_VERIFY(c->closed);
+        QVERIFY(!h.server.logintimerEnabled());
+
+        ScriptedClient &ann = h.join("Ann");
+        QCOMPARE(ann.seat, 1);
+        QCOMPARE(h.server.seat(1).name, QByteArray("Ann"));
+    }
+
+    void aLoggedInSeatIsNeverTimedOut()
+    {
+        ServerHarness h;
+        ScriptedClient &ann = h.join("Ann");
+        ScriptedClient silent(h.port());
+        QTRY_VERIFY(h.server.seat(2).connected);
+        h.clearAll();
+        for (int second = 0; second <= TServer::loginTimeout; ++second)
+            h.server.logintimerTimer();
+        h.settle();
+        QVERIFY(!h.server.seat(2).connected);
+        QCOMPARE(ann.received, QList<QByteArray>({"CMD_playerdisconnected+2+"}));
+        QVERIFY(h.server.seat(1).connected);
+        for (int second = 0; second <= 2 * TServer::loginTimeout; ++second)
+            h.server.logintimerTimer();
+        QVERIFY(h.server.seat(1).connected);
+    }
+
+    // A peer that vanishes without a close or a reset is probed, and its
+    // seat freed within a few minutes.
+    void seatedConnectionsAreProbedWhenSilent()
+    {
+        ServerHarness h;
+        h.join("Ann");
+        const int fd = h.server.seat(1).sock->Handle();
+        int on = 0, idle = 0, interval = 0, count = 0;
+        socklen_t len = sizeof on;
+        getsockopt(fd, SOL_SOCKET, SO_KEEPALIVE, &on, &len);
+        getsockopt(fd, IPPROTO_TCP, TCP_KEEPIDLE, &idle, &len);
+        getsockopt(fd, IPPROTO_TCP, TCP_KEEPINTVL, &interval, &len);
+        getsockopt(fd, IPPROTO_TCP, TCP_KEEPCNT, &count, &len);
+        QCOMPARE(on, 1);
+        QVERIFY(count >= 1 && interval >= 1);
+        QVERIFY2(idle + interval * count <= 180, QByteArray::number(idle + interval * count).constData());
     }
 };
 
