@@ -158,9 +158,20 @@ void GameClient::sockInfo(TSock *sender, TSock::TSocketInfo info, const QByteArr
     // The connection's end ends the program: an orderly close, and equally a
     // reset or abort of a connection that was up, after which nothing more
     // could ever arrive. A refused connect leaves the window as it is.
+    //
+    // What the server said before it went is still handled first: a refused
+    // player's "Game is full", a removed player's last lines.
     const bool closed = info == TSock::siClose && msg == "Socket Closed";
     const bool broken = info == TSock::siError && sender->Connected();
-    if ((closed || broken) && !m_closing) {
+    if (closed || broken) {
+        m_connectionEnded = true;
+        closeWhenDrained();
+    }
+}
+
+void GameClient::closeWhenDrained()
+{
+    if (m_connectionEnded && receivedlist.queued() == 0 && !m_closing) {
         m_closing = true;
         emit closeRequested();
     }
@@ -177,8 +188,10 @@ void GameClient::Timer1Timer()
 
 void GameClient::processsocktimer()
 {
-    if (receivedlist.dispatchOne())
+    if (receivedlist.dispatchOne()) {
         emit changed();
+        closeWhenDrained();
+    }
 }
 
 // ----------------------------------------------------------------- handlers

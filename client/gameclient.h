@@ -135,6 +135,7 @@ signals:
 private:
     void sockRead(TSock *sender, int count);
     void sockInfo(TSock *sender, TSock::TSocketInfo info, const QByteArray &msg);
+    void closeWhenDrained();
     void processsocktimer();
     void sendloginfo(FieldReader &fields);
     void newplayerinfo(FieldReader &fields);
@@ -186,6 +187,7 @@ private:
     bool m_phraseready = true;
     int m_phraseticks = 0;
     bool m_closing = false;
+    bool m_connectionEnded = false;   // the window closes once the queue is handled
 
     std::array<SeatRow, seatcount + 1> m_rows;
     QStringList m_spies;
