@@ -4,6 +4,8 @@
 #include "server/tserver.h"
 #include "shell/errorreport.h"
 
+#include <algorithm>
+
 using Wire::num;
 
 namespace {
@@ -30,6 +32,7 @@ GameClient::GameClient(TServer *server, Ticker::Mode timers, QObject *parent)
     for (int n = 1; n <= seatcount; ++n)
         m_rows[size_t(n)].hint = QString::fromLatin1(hints[n]);
 
+    pending.setLimit(maxMessageBytes);
     sock.setPortName(m_gamePort);
     sock.OnRead = [this](TSock *s, int count) { sockRead(s, count); };
     sock.OnInfo = [this](TSock *s, TSock::TSocketInfo info, const QByteArray &msg) {
@@ -151,6 +154,12 @@ void GameClient::sockRead(TSock *sender, int)
 {
     for (const QByteArray &message : pending.feed(sender->Receive()))
         receivedlist.enqueue(message);
+    // No server sends faster than a window handles its messages, but a
+    // hostile one could: its flood is dropped with the connection.
+    if (receivedlist.queued() > maxQueuedMessages) {
+        receivedlist.discardFrom(0);
+        sender->Close();
+    }
 }
 
 void GameClient::sockInfo(TSock *sender, TSock::TSocketInfo info, const QByteArray &msg)
@@ -229,8 +238,14 @@ void GameClient::newplayerinfo(FieldReader &fields)
         SeatRow &r = m_rows[size_t(seat)];
         r.name = shown(name);
         r.shown = true;
-    } else {
-        m_spies.append(QString::number(seat) + QStringLiteral(": ") + shown(name));
+    } else if (isSpySeat(seat)) {
+        // One entry per spectator seat: a seat announced again replaces its
+        // entry, so the list never holds more than the three seats.
+        const QString prefix = QString::number(seat) + QStringLiteral(": ");
+        m_spies.erase(std::remove_if(m_spies.begin(), m_spies.end(),
+                                     [&prefix](const QString &e) { return e.startsWith(prefix); }),
+                      m_spies.end());
+        m_spies.append(prefix + shown(name));
         line(seat == m_myseat ? QByteArray("0+You are spying.") : "0+" + name + " is spying.");
     }
     emit sound(QStringLiteral("entered"));

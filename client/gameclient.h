@@ -46,6 +46,13 @@ class GameClient : public QObject
 
 public:
     static constexpr int seatcount = 6;
+    // What a server may leave waiting in this window: the longest message
+    // (a longer one is discarded), and how many messages may wait to be
+    // handled before the connection is given up.
+    static constexpr int maxMessageBytes = 64 * 1024;
+    static constexpr int maxQueuedMessages = 512;
+    // Seats above seatcount up to this one are spectators.
+    static constexpr int maxSeats = 9;
 
     // server: the in-process server this copy hosts with, when it hosts.
     GameClient(TServer *server, Ticker::Mode timers, QObject *parent = nullptr);
@@ -109,6 +116,7 @@ public:
     bool startMenuEnabled() const { return m_startEnabled; }
     bool spyRemoveEnabled() const { return m_ishost; }
     int queued() const { return receivedlist.queued(); }
+    int pendingSize() const { return pending.pendingSize(); }
 
     // Sends a message when connected; answers whether it went out.
     bool send(const QByteArray &message);
@@ -146,6 +154,7 @@ private:
     void connectTo(const QByteArray &host);
     void grantHostRights();
     bool ownsRow(int seat) const { return seat >= 1 && seat <= seatcount; }
+    static bool isSpySeat(int seat) { return seat > seatcount && seat <= maxSeats; }
 
     // The game, on this side.
     void registerGameHandlers();
