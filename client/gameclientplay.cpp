@@ -234,6 +234,11 @@ void GameClient::getnextplayer(FieldReader &fields)
         m_panel.status = name + QStringLiteral("'s turn.");
     }
     m_secondsleft = m_panel.timeperturnTag;
+    // The clock shows the whole time from the turn's first moment; its
+    // first tick takes one second off.
+    m_panel.barWidth = m_panel.pixelsPerSecond * m_secondsleft;
+    m_panel.timerRed = m_secondsleft < 20;
+    showTime();
     turntime.setEnabled(true);
 }
 

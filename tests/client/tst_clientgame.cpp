@@ -122,6 +122,34 @@ private slots:
         QCOMPARE(t.client.board().slot(2).code, 0);
     }
 
+    void theClockShowsTheWholeTimeAsTheTurnStarts_data()
+    {
+        QTest::addColumn<QByteArray>("seconds");
+        QTest::addColumn<QString>("timer");
+        QTest::addColumn<int>("bar");
+        QTest::newRow("120 seconds") << QByteArray("120") << "Time: 2:00" << 120;
+        QTest::newRow("45 seconds") << QByteArray("45") << "Time: 0:45" << 180;
+        QTest::newRow("200 seconds") << QByteArray("200") << "Time: 3:20" << 200;
+    }
+    void theClockShowsTheWholeTimeAsTheTurnStarts()
+    {
+        QFETCH(QByteArray, seconds);
+        QFETCH(QString, timer);
+        QFETCH(int, bar);
+        ClientUnderTest t(2);
+        t.feed(startgame(seconds));
+        t.feed("CMD_nextplayer+2+");
+        QCOMPARE(t.client.panel().timer, timer);
+        QCOMPARE(t.client.panel().barWidth, bar);
+        QVERIFY(!t.client.panel().timerRed);
+        // A second round starts from the whole time again, not where the
+        // last one stopped.
+        t.client.turntimeTimer();
+        t.feed("CMD_outoftime+***+");
+        t.feed("CMD_nextplayer+2+");
+        QCOMPARE(t.client.panel().timer, timer);
+    }
+
     void aMinuteAndMoreReadsAsMinutes()
     {
         ClientUnderTest t(2);
