@@ -2,6 +2,7 @@
 
 #include "client/boardview.h"
 #include "client/gameclient.h"
+#include "client/panellabel.h"
 #include "resources/artwork.h"
 #include "resources/imagebutton.h"
 
@@ -14,6 +15,12 @@ constexpr int nameTops[] = {0, 103, 129, 156, 182, 207, 234};
 constexpr int founditTops[] = {0, 101, 127, 153, 179, 205, 231};
 constexpr int eyesTops[] = {0, 102, 128, 154, 180, 207, 233};
 const QColor accent(220, 89, 33);
+// Around the clock's red letters, so that they stand out from every part of
+// the bar: its red end as much as its yellow middle and the sand beside it.
+const QColor clockHalo(40, 16, 0);
+// The longest options the game start dialog offers.
+const QString longestTimePerTurn = QStringLiteral("Time Per Turn: 120secs");
+const QString longestPlayTo = QStringLiteral("Play To Score: 1000");
 
 } // namespace
 
@@ -33,7 +40,11 @@ GamePanelView::GamePanelView(GameClient &client, QWidget *panel)
     label_timeperturn = label(QStringLiteral("label_timeperturn"), QRect(493, 61, 140, 14));
     label_playtoscore = label(QStringLiteral("label_playtoscore"), QRect(632, 61, 122, 14));
     label_playtoscore->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    for (QLabel *l : {label_timeperturn, label_playtoscore}) {
+    // The two option labels meet at the same pixel: each keeps a few pixels
+    // free on that side, so their texts never touch.
+    label_timeperturn->setContentsMargins(0, 0, 3, 0);
+    label_playtoscore->setContentsMargins(3, 0, 0, 0);
+    for (PanelLabel *l : {label_timeperturn, label_playtoscore}) {
         QPalette p = l->palette();
         p.setColor(QPalette::WindowText, accent);
         l->setPalette(p);
@@ -41,6 +52,8 @@ GamePanelView::GamePanelView(GameClient &client, QWidget *panel)
         f.setPixelSize(11);
         l->setFont(f);
     }
+    label_timeperturn->fitFontTo({longestTimePerTurn});
+    label_playtoscore->fitFontTo({longestPlayTo});
     image_timer = label(QStringLiteral("image_timer"), QRect(152, 78, 184, 25));
     image_timer->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     label_timer = label(QStringLiteral("label_timer"), QRect(155, 80, 103, 19));
@@ -62,9 +75,9 @@ GamePanelView::GamePanelView(GameClient &client, QWidget *panel)
     render();
 }
 
-QLabel *GamePanelView::label(const QString &name, const QRect &geometry, bool bold)
+PanelLabel *GamePanelView::label(const QString &name, const QRect &geometry, bool bold)
 {
-    auto *l = new QLabel(m_panel);
+    auto *l = new PanelLabel(m_panel);
     l->setObjectName(name);
     l->setGeometry(geometry);
     QFont f = l->font();
@@ -78,7 +91,7 @@ void GamePanelView::buildSeatRows()
 {
     for (int seat = 1; seat <= GameClient::seatcount; ++seat) {
         const QString n = QString::number(seat);
-        QLabel *name = label(QStringLiteral("label_playername") + n, QRect(529, nameTops[seat], 113, 16));
+        PanelLabel *name = label(QStringLiteral("label_playername") + n, QRect(529, nameTops[seat], 113, 16));
         name->setProperty("Tag", seat);
         name->setToolTip(m_client.row(seat).hint);
         name->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -113,13 +126,13 @@ void GamePanelView::buildBoard()
     panel_winner->setGeometry(27, 232, 433, 41);
     panel_winner->setFrameShape(QFrame::Panel);
     panel_winner->setAutoFillBackground(true);
-    label_winner2 = new QLabel(panel_winner);
+    label_winner2 = new PanelLabel(panel_winner);
     label_winner2->setObjectName(QStringLiteral("label_winner2"));
     label_winner2->setGeometry(2, 11, 427, 19);
-    label_winner1 = new QLabel(panel_winner);
+    label_winner1 = new PanelLabel(panel_winner);
     label_winner1->setObjectName(QStringLiteral("label_winner1"));
     label_winner1->setGeometry(1, 12, 427, 19);
-    for (QLabel *l : {label_winner1, label_winner2}) {
+    for (PanelLabel *l : {label_winner1, label_winner2}) {
         QFont f = l->font();
         f.setBold(true);
         f.setPixelSize(16);
@@ -134,29 +147,30 @@ void GamePanelView::buildBoard()
 void GamePanelView::render()
 {
     const GamePanel &p = m_client.panel();
-    label_status->setText(p.status);
-    label_round->setText(p.round);
-    label_gametype->setText(p.gametype);
-    label_timeperturn->setText(p.timeperturn);
-    label_playtoscore->setText(p.playtoscore);
-    label_timer->setText(p.timer);
+    label_status->setFullText(p.status);
+    label_round->setFullText(p.round);
+    label_gametype->setFullText(p.gametype);
+    label_timeperturn->setFullText(p.timeperturn);
+    label_playtoscore->setFullText(p.playtoscore);
+    label_timer->setFullText(p.timer);
     QPalette timerPalette = label_timer->palette();
     timerPalette.setColor(QPalette::WindowText, p.timerRed ? Qt::red : Qt::black);
     label_timer->setPalette(timerPalette);
+    label_timer->setHalo(p.timerRed ? clockHalo : QColor());
     image_timer->setPixmap(Artwork::timeBar().copy(0, 0, qBound(0, p.barWidth, 184), 25));
     image_timer->setVisible(p.barWidth > 0);
-    label_winner1->setText(p.winner);
-    label_winner2->setText(p.winner);
+    label_winner1->setFullText(p.winner);
+    label_winner2->setFullText(p.winner);
     panel_winner->setVisible(p.winnerVisible);
     button_start->setVisible(m_client.startButtonVisible());
     button_clearword->setVisible(p.clearWordVisible);
 
     for (int seat = 1; seat <= GameClient::seatcount; ++seat) {
         const SeatRow &row = m_client.row(seat);
-        label_playername[size_t(seat)]->setText(row.name);
-        label_score[size_t(seat)]->setText(row.score);
+        label_playername[size_t(seat)]->setFullText(row.name);
+        label_score[size_t(seat)]->setFullText(row.score);
         label_score[size_t(seat)]->setVisible(row.shown);
-        label_bonus[size_t(seat)]->setText(row.bonus);
+        label_bonus[size_t(seat)]->setFullText(row.bonus);
         image_foundit[size_t(seat)]->setVisible(row.foundit);
         image_eyes[size_t(seat)]->setVisible(row.eyes);
     }

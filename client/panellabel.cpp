@@ -1,0 +1,82 @@
+#include "client/panellabel.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QStyle>
+
+PanelLabel::PanelLabel(QWidget *parent) : QLabel(parent)
+{
+    setTextFormat(Qt::PlainText);
+}
+
+void PanelLabel::setFullText(const QString &text)
+{
+    m_full = text;
+    showFitted();
+}
+
+void PanelLabel::setHalo(const QColor &colour)
+{
+    m_halo = colour;
+    update();
+}
+
+bool PanelLabel::fits(const QString &text) const
+{
+    return fontMetrics().horizontalAdvance(text) <= contentsRect().width();
+}
+
+void PanelLabel::fitFontTo(const QStringList &texts, int minPixels)
+{
+    QFont font = this->font();
+    const int largest = font.pixelSize() > 0 ? font.pixelSize() : QFontInfo(font).pixelSize();
+    const int width = contentsRect().width();
+    for (int pixels = largest; pixels >= minPixels; --pixels) {
+        for (int stretch : {int(QFont::Unstretched), int(QFont::SemiCondensed), int(QFont::Condensed)}) {
+            font.setPixelSize(pixels);
+            font.setStretch(stretch);
+            const QFontMetrics metrics(font);
+            bool all = true;
+            for (const QString &text : texts)
+                all = all && metrics.horizontalAdvance(text) <= width;
+            if (all) {
+                setFont(font);
+                showFitted();
+                return;
+            }
+        }
+    }
+    setFont(font);
+    showFitted();
+}
+
+void PanelLabel::resizeEvent(QResizeEvent *event)
+{
+    QLabel::resizeEvent(event);
+    showFitted();
+}
+
+void PanelLabel::showFitted()
+{
+    const QString shown = fontMetrics().elidedText(m_full, Qt::ElideRight, contentsRect().width());
+    if (text() != shown)
+        setText(shown);
+}
+
+void PanelLabel::paintEvent(QPaintEvent *event)
+{
+    if (!m_halo.isValid() || text().isEmpty()) {
+        QLabel::paintEvent(event);
+        return;
+    }
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QFontMetrics metrics(font());
+    const QRect area = contentsRect();
+    const QRect box = QStyle::alignedRect(layoutDirection(), alignment(),
+                                          QSize(metrics.horizontalAdvance(text()), metrics.height()), area);
+    QPainterPath path;
+    path.addText(QPointF(box.left(), box.top() + metrics.ascent()), font(), text());
+    p.strokePath(path, QPen(m_halo, 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.fillPath(path, palette().color(QPalette::WindowText));
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QColor>
+#include <QLabel>
+
+// A label of the game panel. It always shows plain text, since much of what
+// it shows comes from other players (names, the options they chose), and it
+// never lets a text run past its edges: what does not fit ends in "…".
+// Optionally the text is drawn with a halo of another colour around every
+// letter, so that it stays readable on any picture beneath it.
+class PanelLabel : public QLabel
+{
+    Q_OBJECT
+
+public:
+    explicit PanelLabel(QWidget *parent = nullptr);
+
+    // The whole text; text() answers what is shown of it.
+    void setFullText(const QString &text);
+    const QString &fullText() const { return m_full; }
+
+    // An invalid colour draws no halo.
+    void setHalo(const QColor &colour);
+
+    // Makes the font as large as the design allows, up to its current size,
+    // with every one of the texts fitting the label's width: narrower letters
+    // first, then smaller ones, never below minPixels.
+    void fitFontTo(const QStringList &texts, int minPixels = 8);
+
+    // Whether the text fits the label whole, as shown in this font.
+    bool fits(const QString &text) const;
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    void showFitted();
+
+    QString m_full;
+    QColor m_halo;
+};
