@@ -93,7 +93,8 @@ void GamePanelView::buildSeatRows()
         const QString n = QString::number(seat);
         PanelLabel *name = label(QStringLiteral("label_playername") + n, QRect(529, nameTops[seat], 113, 16));
         name->setProperty("Tag", seat);
-        name->setToolTip(m_client.row(seat).hint);
+        // The built-in name is the label's hint, kept, not shown as a tip.
+        name->setProperty("Hint", m_client.row(seat).hint);
         name->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(name, &QWidget::customContextMenuRequested, this, [this, seat, name](const QPoint &pos) {
             emit playerMenuRequested(seat, name->mapToGlobal(pos));
@@ -167,7 +168,9 @@ void GamePanelView::render()
 
     for (int seat = 1; seat <= GameClient::seatcount; ++seat) {
         const SeatRow &row = m_client.row(seat);
+        // Name and score appear with the first arrival in their row.
         label_playername[size_t(seat)]->setFullText(row.name);
+        label_playername[size_t(seat)]->setVisible(row.shown);
         label_score[size_t(seat)]->setFullText(row.score);
         label_score[size_t(seat)]->setVisible(row.shown);
         label_bonus[size_t(seat)]->setFullText(row.bonus);
@@ -185,7 +188,8 @@ void GamePanelView::render()
             picture = paintbox_board->tilePicture(s.code + BoardSelection::highlight);
         letter[size_t(k)]->setPixmap(picture);
         letter[size_t(k)]->setProperty("Tag", s.code);
-        letter[size_t(k)]->setToolTip(QString::fromLatin1(s.position));
+        // The chosen tile is the slot's hint, kept, not shown as a tip.
+        letter[size_t(k)]->setProperty("Hint", QString::fromLatin1(s.position));
     }
     paintbox_board->update();
 }

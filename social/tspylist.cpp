@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPushButton>
 
 Tspylist::Tspylist(WindowRegistry &registry) : m_registry(registry)
@@ -17,6 +18,7 @@ Tspylist::Tspylist(WindowRegistry &registry) : m_registry(registry)
     setFixedSize(162, 168);
     setWindowFlag(Qt::WindowStaysOnTopHint);
     move(579, 88);
+    showBackground();
 
     auto *caption = new QLabel(QStringLiteral("Spy List"), this);
     caption->setGeometry(4, 2, 154, 16);
@@ -52,6 +54,25 @@ Tspylist::Tspylist(WindowRegistry &registry) : m_registry(registry)
     if (m_registry.chat)
         connect(&m_registry.chat->client(), &GameClient::changed, this, &Tspylist::refresh);
     refresh();
+}
+
+// A white window that takes the main window's background picture as it
+// comes up; white shows wherever the picture leaves room.
+void Tspylist::showBackground()
+{
+    QPixmap ground(size());
+    ground.fill(Qt::white);
+    if (m_registry.chat) {
+        const QWidget *panel = m_registry.chat->findChild<QWidget *>(QStringLiteral("panel_board"));
+        const QPixmap picture = panel ? panel->palette().brush(QPalette::Window).texture() : QPixmap();
+        QPainter p(&ground);
+        p.drawPixmap(0, 0, picture);
+    }
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    palette.setBrush(QPalette::Window, QBrush(ground));
+    setPalette(palette);
+    setAutoFillBackground(true);
 }
 
 int Tspylist::hovered() const

@@ -29,6 +29,7 @@ protected:
 
 private:
     void refresh();
+    void showBackground();
 
     WindowRegistry &m_registry;
     QListWidget *listbox_spys = nullptr;

@@ -1,5 +1,9 @@
 #include "client/gamepanelview.h"
 #include "client/panellabel.h"
+#include "client/tchat.h"
+#include "resources/artwork.h"
+#include "shell/windowregistry.h"
+#include "social/tspylist.h"
 #include "support/fakeserver.h"
 #include "support/testmain.h"
 
@@ -190,6 +194,56 @@ private slots:
         QVERIFY2(changed > 30, qPrintable(QString::number(changed)));
         QVERIFY2(standingOut * 4 >= changed,
                  qPrintable(QStringLiteral("%1 of %2").arg(standingOut).arg(changed)));
+    }
+
+    // Rows appear with their first arrival; nothing carries a tip it was
+    // not meant to.
+    void rowsAppearWithTheirPlayersAndCarryNoTips()
+    {
+        PanelUnderTest p(3);
+        for (int n = 1; n <= 6; ++n) {
+            QVERIFY(p.panel.findChild<QLabel *>(QString("label_playername%1").arg(n))->isHidden());
+            QVERIFY(p.panel.findChild<QLabel *>(QString("label_score%1").arg(n))->isHidden());
+        }
+        p.feed("CMD_newplayerinfo+3+Cid");
+        p.feed("CMD_existingplayers+2+Klot");
+        QVERIFY(!p.panel.findChild<QLabel *>("label_playername3")->isHidden());
+        QVERIFY(!p.panel.findChild<QLabel *>("label_score3")->isHidden());
+        QVERIFY(p.panel.findChild<QLabel *>("label_playername4")->isHidden());
+        p.feed("CMD_playerdisconnected+2+Klot");
+        QCOMPARE(p.panel.findChild<QLabel *>("label_playername2")->text(), QString("<Waiting>"));
+        QVERIFY(!p.panel.findChild<QLabel *>("label_playername2")->isHidden());
+
+        p.feed("CMD_startgame+Ann+250+30+f+f+");
+        p.feed(boardMessage(1, {{4, 7, 'o'}, {5, 7, 'x'}}));
+        p.feed(wordMessage("ox"));
+        p.feed("CMD_nextplayer+3+");
+        p.t.click(4, 7);
+        p.view.render();
+        QCOMPARE(p.panel.findChild<QLabel *>("letter_1")->property("Hint").toString(), QString("4+7"));
+        QCOMPARE(p.panel.findChild<QLabel *>("label_playername2")->property("Hint").toString(), QString("Klot"));
+        for (const QWidget *w : p.panel.findChildren<QWidget *>())
+            QVERIFY2(w->toolTip().isEmpty(), qPrintable(w->objectName() + ": " + w->toolTip()));
+    }
+
+    void theSpyListIsWhiteUnderTheMainWindowsPicture()
+    {
+        WindowRegistry registry;
+        registry.options.timers = Ticker::Manual;
+        Tchat chat(registry);
+        registry.chat = &chat;
+        Tspylist spies(registry);
+        const QImage shown = spies.grab().toImage();
+        const QByteArray folder = qgetenv("ZARVEX_SHOTS");
+        if (!folder.isEmpty())
+            shown.save(QDir(QString::fromLocal8Bit(folder)).filePath("spylist.png"));
+        const QImage picture = Artwork::background(QSize(765, 525)).toImage();
+        for (const QPoint at : {QPoint(1, 100), QPoint(160, 60), QPoint(20, 158)})
+            QCOMPARE(QColor(shown.pixel(at)), QColor(picture.pixel(at)));
+
+        WindowRegistry alone;
+        Tspylist bare(alone);
+        QCOMPARE(QColor(bare.grab().toImage().pixel(1, 100)), QColor(Qt::white));
     }
 };
 
