@@ -12,7 +12,9 @@ class QLocalServer;
 // the key and listens on a local socket beside it; a later copy finds the
 // lock taken, asks the first copy over that socket to bring its main window
 // forward, and leaves. Both files live in $XDG_RUNTIME_DIR, or in a private
-// folder of the user's under the temporary folder when that is not set.
+// folder of the user's under the temporary folder when that is not set. When
+// that folder is not private (another user made it, or opened it), the lock
+// file alone guards the user's copies, from the user's cache folder.
 class SingleInstance : public QObject
 {
     Q_OBJECT
@@ -31,9 +33,17 @@ public:
 
     QString lockPath() const;
     QString socketPath() const;
+    // Whether a later copy can ask this one to come forward.
+    bool activates() const { return m_place.activation; }
+
+    struct Place
+    {
+        QString folder;
+        bool activation;   // the activation socket lives there too
+    };
 
 private:
-    QString m_folder;
+    Place m_place;
     QString m_key;
     std::unique_ptr<QLockFile> m_lock;
     QLocalServer *m_server = nullptr;

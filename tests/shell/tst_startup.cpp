@@ -6,11 +6,15 @@
 #include "social/tspylist.h"
 #include "support/testmain.h"
 
+#include <QLockFile>
+#include <QScopeGuard>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QWidget>
 
 #include <stdexcept>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -89,6 +93,64 @@ private slots:
 
         SingleInstance other("other-key");
         QVERIFY(!other.CheckPreviousInstance(true));
+    }
+
+    // Without a runtime folder the copies meet in /tmp/zarvex-UID, which
+    // anybody could have made first and filled with a lock that never goes.
+    void theTemporaryFolderIsUsedOnlyWhenPrivate_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("used");
+        QTest::newRow("private") << "private" << true;
+        QTest::newRow("open to everybody") << "open" << false;
+        QTest::newRow("readable by others") << "readable" << false;
+        QTest::newRow("a link to a private folder") << "link" << false;
+        QTest::newRow("another user's") << "foreign" << false;
+    }
+    void theTemporaryFolderIsUsedOnlyWhenPrivate()
+    {
+        QFETCH(QString, kind);
+        QFETCH(bool, used);
+        if (kind == "foreign" && getuid() != 0)
+            QSKIP("only the superuser can give a folder to another user");
+        QTemporaryDir temp, cache;
+        const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+        const QByteArray tmpdir = qgetenv("TMPDIR");
+        const QByteArray cachehome = qgetenv("XDG_CACHE_HOME");
+        qunsetenv("XDG_RUNTIME_DIR");
+        qputenv("TMPDIR", temp.path().toLocal8Bit());
+        qputenv("XDG_CACHE_HOME", cache.path().toLocal8Bit());
+        auto restore = qScopeGuard([&] {
+            qputenv("XDG_RUNTIME_DIR", runtime);
+            tmpdir.isNull() ? qunsetenv("TMPDIR") : qputenv("TMPDIR", tmpdir);
+            cachehome.isNull() ? qunsetenv("XDG_CACHE_HOME") : qputenv("XDG_CACHE_HOME", cachehome);
+        });
+
+        const QString folder = temp.path() + "/zarvex-" + QString::number(getuid());
+        const QString planted = kind == "link" ? temp.path() + "/elsewhere" : folder;
+        QVERIFY(QDir().mkpath(planted));
+        const QByteArray path = QFile::encodeName(planted);
+        ::chmod(path.constData(), kind == "open" ? 0777 : kind == "readable" ? 0755 : 0700);
+        if (kind == "link")
+            QVERIFY(QFile::link(planted, folder));
+        if (kind == "foreign")
+            QCOMPARE(::chown(path.constData(), 65534, 65534), 0);
+        // A lock that stays taken for as long as this test runs.
+        QLockFile squatter(planted + "/test-key.lock");
+        QVERIFY(squatter.tryLock(0));
+
+        SingleInstance first("test-key");
+        QCOMPARE(first.CheckPreviousInstance(false), used);
+        QCOMPARE(first.lockPath().startsWith(folder) || first.lockPath().startsWith(planted), used);
+        QCOMPARE(first.activates(), used);
+        if (!used) {
+            // The lock file alone still keeps a second copy out.
+            SingleInstance second("test-key");
+            QVERIFY(second.CheckPreviousInstance(true));
+            QCOMPARE(second.lockPath(), first.lockPath());
+            QVERIFY(second.lockPath().startsWith(cache.path()));
+        }
+        squatter.unlock();
     }
 
     void theProgramRunsOnlyOncePerUser()
