@@ -8,11 +8,6 @@ namespace {
 
 // One line of the file as it stands on disk, its end kept apart so that an
 // untouched line is written back exactly as it was read.
-struct Line
-{
-    QByteArray text;
-    QByteArray end; // "\r\n", "\n" or empty for a last line without one
-};
 
 enum class Kind { Other, Section, Key };
 
@@ -47,6 +42,21 @@ Parsed parse(const QByteArray &bytes, bool first)
     return p;
 }
 
+struct Line
+{
+    QByteArray text;
+    QByteArray end; // "\r\n", "\n" or empty for a last line without one
+    Kind kind = Kind::Other;
+    QString name;   // of a section or key line, for lookups
+
+    Line(QByteArray t, QByteArray e, bool first = false) : text(std::move(t)), end(std::move(e))
+    {
+        const Parsed p = parse(text, first);
+        kind = p.kind;
+        name = p.name;
+    }
+};
+
 bool sameName(const QString &a, const QString &b)
 {
     return a.compare(b, Qt::CaseInsensitive) == 0;
@@ -64,12 +74,12 @@ public:
         while (start < bytes.size()) {
             const qsizetype nl = bytes.indexOf('\n', start);
             if (nl < 0) {
-                lines.append({bytes.mid(start), {}});
+                lines.append(Line(bytes.mid(start), {}, lines.isEmpty()));
                 break;
             }
             const bool crlf = nl > start && bytes.at(nl - 1) == '\r';
             const qsizetype textEnd = crlf ? nl - 1 : nl;
-            lines.append({bytes.mid(start, textEnd - start), crlf ? "\r\n" : "\n"});
+            lines.append(Line(bytes.mid(start, textEnd - start), crlf ? "\r\n" : "\n", lines.isEmpty()));
             start = nl + 1;
         }
     }
@@ -92,15 +102,14 @@ public:
     }
 
     Parsed at(int i) const { return parse(lines.at(i).text, i == 0); }
+    Kind kindAt(int i) const { return lines.at(i).kind; }
 
     // Index of the first header of the section, or -1.
     int findSection(const QString &section) const
     {
-        for (int i = 0; i < lines.size(); ++i) {
-            const Parsed p = at(i);
-            if (p.kind == Kind::Section && sameName(p.name, section))
+        for (int i = 0; i < lines.size(); ++i)
+            if (kindAt(i) == Kind::Section && sameName(lines.at(i).name, section))
                 return i;
-        }
         return -1;
     }
 
@@ -108,7 +117,7 @@ public:
     int sectionEnd(int header) const
     {
         int i = header + 1;
-        while (i < lines.size() && at(i).kind != Kind::Section)
+        while (i < lines.size() && kindAt(i) != Kind::Section)
             ++i;
         return i;
     }
@@ -116,11 +125,9 @@ public:
     int findKey(int header, const QString &key) const
     {
         const int end = sectionEnd(header);
-        for (int i = header + 1; i < end; ++i) {
-            const Parsed p = at(i);
-            if (p.kind == Kind::Key && sameName(p.name, key))
+        for (int i = header + 1; i < end; ++i)
+            if (kindAt(i) == Kind::Key && sameName(lines.at(i).name, key))
                 return i;
-        }
         return -1;
     }
 
@@ -132,13 +139,13 @@ public:
         if (header < 0) {
             if (!lines.isEmpty() && lines.last().end.isEmpty())
                 lines.last().end = end;
-            lines.append({'[' + section.toUtf8() + ']', end});
-            lines.append({text, end});
+            lines.append(Line('[' + section.toUtf8() + ']', end));
+            lines.append(Line(text, end));
             return;
         }
         const int existing = findKey(header, key);
         if (existing >= 0) {
-            lines[existing].text = text;
+            lines[existing] = Line(text, lines.at(existing).end, existing == 0);
             return;
         }
         // After the section's last line that is not blank, so that a blank
@@ -150,7 +157,7 @@ public:
                 after = i;
         if (lines[after].end.isEmpty())
             lines[after].end = end;
-        lines.insert(after + 1, {text, end});
+        lines.insert(after + 1, Line(text, end));
     }
 };
 
