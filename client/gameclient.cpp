@@ -169,10 +169,7 @@ void GameClient::sockInfo(TSock *sender, TSock::TSocketInfo info, const QByteArr
 void GameClient::Timer1Timer()
 {
     processsocktimer();
-    if (!m_phraseready && ++m_phraseticks > 100) {
-        m_phraseready = true;
-        m_phraseticks = 0;
-    }
+    m_phrases.tick();
 }
 
 void GameClient::processsocktimer()
