@@ -28,14 +28,14 @@ Tphrases::Tphrases(WindowRegistry &registry)
         QLabel *l = new QLabel(QStringLiteral("Phrase Button %1:").arg(n), this);
         l->setObjectName(QStringLiteral("label%1").arg(n));
         l->setFont(bold);
-        l->setGeometry(12, top, 112, 20);
+        l->setGeometry(4, top, 126, 20);
         l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         label[size_t(n)] = l;
 
         auto *edit = new QLineEdit(this);
         edit->setObjectName(QStringLiteral("phrase%1").arg(n));
         edit->setMaxLength(FieldLength);
-        edit->setGeometry(130, top, 226, 20);
+        edit->setGeometry(134, top, 224, 20);
         edit->setStyleSheet(QStringLiteral("QLineEdit { background-color: rgb(237, 207, 137);"
                                            " color: black; border: 1px solid rgb(122, 80, 34); }"));
         l->setBuddy(edit);
@@ -52,6 +52,13 @@ Tphrases::Tphrases(WindowRegistry &registry)
     button_done->setObjectName(QStringLiteral("button_done"));
     button_done->setGeometry(262, 240, 94, 28);
     button_done->setDefault(true);
+    button_done->setFont(bold);
+    button_done->setCursor(Qt::PointingHandCursor);
+    button_done->setStyleSheet(QStringLiteral(
+        "QPushButton { color: white; background-color: rgb(220, 89, 33); border: 1px solid rgb(122, 40, 10);"
+        " border-radius: 6px; }"
+        "QPushButton:hover { background-color: rgb(236, 110, 52); }"
+        "QPushButton:pressed { background-color: rgb(190, 70, 22); }"));
     connect(button_done, &QPushButton::clicked, this, &Tphrases::button_doneClick);
 
     // The fields of the first five buttons, then those of the last five
