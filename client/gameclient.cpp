@@ -54,6 +54,23 @@ GameClient::GameClient(TServer *server, Ticker::Mode timers, QObject *parent)
     registerGameHandlers();
     clearall();
 
+    // The settings are read before anything else hears of the load.
+    connect(this, &GameClient::settingsLoadRequested, &m_settings, &ClientSettings::loadinifile);
+    connect(&m_settings, &ClientSettings::soundOptionsChanged, this,
+            [this] { setTurnSoundNew(m_settings.turnSound() == 1); });
+    connect(&m_settings, &ClientSettings::textColourChanged, this, [this](quint32 colour) {
+        m_chatsender.setColour(colour);
+        emit changed();
+    });
+    connect(&m_settings, &ClientSettings::phrasesLoaded, this, [this] {
+        for (int n = 1; n <= PhraseButtons::Count; ++n)
+            m_phrases.setLoadedPhrase(n, m_settings.phrase(n));
+    });
+    connect(&m_tileSets, &TileSets::tilesChanged, this, [this] {
+        m_board.showSlotsPlain();
+        emit changed();
+    });
+
     Timer1.setEnabled(true);
 }
 

@@ -8,6 +8,8 @@
 #include "protocol/tsock.h"
 #include "social/chatsender.h"
 #include "social/phrasebuttons.h"
+#include "client/tilesets.h"
+#include "settings/clientsettings.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -90,6 +92,11 @@ public:
 
     // The turn sound chosen in the menu: "New" (true) or "Classic".
     void setTurnSoundNew(bool on) { m_turnSoundNew = on; }
+
+    // The player's settings, loaded when the server announces this seat, and
+    // the tile sets of the Tiles menu.
+    ClientSettings &settings() { return m_settings; }
+    TileSets &tileSets() { return m_tileSets; }
 
     const GamePanel &panel() const { return m_panel; }
     const BoardSelection &board() const { return m_board; }
@@ -204,4 +211,7 @@ private:
     BoardSelection m_board;
     int m_secondsleft = 0;
     bool m_turnSoundNew = false;
+
+    ClientSettings m_settings;
+    TileSets m_tileSets{m_settings};
 };

@@ -10,6 +10,7 @@ class GamePanelView;
 class QAction;
 class QFrame;
 class QMenu;
+class SettingsMenus;
 struct WindowRegistry;
 
 // The player's main window: the game panel with the seats, the board and
@@ -38,6 +39,7 @@ public:
 
     // View menu "Phrase List": the phrase dialog, filled from the buttons.
     void PrhaseList1Click();
+    SettingsMenus *settingsMenus() const { return m_settingsMenus; }
 
     // A relayed CMD_chat or CMD_action payload, shown in the chat.
     void chatrecieved(const QByteArray &payload);
@@ -74,6 +76,7 @@ private:
     ChatInputView *m_chatinput = nullptr;
     QMenu *popup_sounds = nullptr;
     bool m_shown = false;
+    SettingsMenus *m_settingsMenus = nullptr;
 
     QMenu *menu_file = nullptr;
     QMenu *menu_options = nullptr;

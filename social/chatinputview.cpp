@@ -41,7 +41,9 @@ ChatInputView::ChatInputView(ChatSender &sender, PhraseButtons &phrases, std::fu
         const int smiley = ChatLine::FirstSmiley + k;
         QAction *item = m_smilies->addAction(QIcon(QPixmap::fromImage(pictures.value(k))),
                                              QStringLiteral(":)#") + QString::number(smiley));
-        item->setObjectName(QStringLiteral("N%1").arg(smiley));
+        // Not "N" and the number: the text size items of the Options menu are
+        // looked up by those names.
+        item->setObjectName(QStringLiteral("smiley%1").arg(smiley));
         item->setData(smiley);
         connect(item, &QAction::triggered, this, [this, smiley] { N271Click(smiley); });
     }

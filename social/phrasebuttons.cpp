@@ -1,5 +1,6 @@
 #include "social/phrasebuttons.h"
 
+#include "settings/clientsettings.h"
 #include "settings/inifile.h"
 #include "social/chatsender.h"
 
@@ -67,7 +68,7 @@ QString PhraseButtons::save(const QString &path) const
     for (int n = 1; n <= Count; ++n)
         entries.append({QStringLiteral("Phrase%1").arg(n), m_phrases[size_t(n)]});
     IniFile file(path);
-    if (file.writeStrings(QStringLiteral("Zarvex"), entries))
+    if (file.writeStrings(ClientSettings::Section, entries))
         return QString();
     return file.errorString();
 }

@@ -2,6 +2,7 @@
 
 #include "client/tchat.h"
 #include "resources/artwork.h"
+#include "settings/clientsettings.h"
 #include "shell/errorreport.h"
 #include "shell/programfolder.h"
 #include "shell/windowregistry.h"
@@ -13,7 +14,7 @@
 #include <QPushButton>
 
 Tphrases::Tphrases(WindowRegistry &registry)
-    : m_registry(registry), m_path(ProgramFolder::file(QStringLiteral("quorblobby.ini")))
+    : m_registry(registry), m_path(ProgramFolder::file(ClientSettings::FileName))
 {
     setObjectName(QStringLiteral("Tphrases"));
     setWindowTitle(QStringLiteral("Zarvex - Phrase Buttons "));

@@ -1,4 +1,5 @@
 #include "resources/imagebutton.h"
+#include "shell/programfolder.h"
 #include "social/chatfield.h"
 #include "social/chatinputview.h"
 #include "social/chatpane.h"
@@ -9,6 +10,7 @@
 #include "support/testmain.h"
 
 #include <QClipboard>
+#include <QFile>
 
 namespace {
 
@@ -77,6 +79,26 @@ private slots:
         say(t, bob, "/me");
         QCOMPARE(bobHears.heard.last(), QByteArray("2+Bob |clBlack"));
         QCOMPARE(field(bob)->text(), QString());
+    }
+
+    // The stored text colour arrives with the login and colours the field
+    // and everything the player says.
+    void theStoredTextColourColoursFieldAndLines()
+    {
+        QFile ini(ProgramFolder::file("quorblobby.ini"));
+        QVERIFY(ini.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ini.write("[Zarvex]\r\nTextcolor=clRED\r\nPhrase1=Go team!\r\n");
+        ini.close();
+        GameTable t;
+        Player &ann = t.host("Ann");
+        Player &bob = t.join("Bob");
+        ini.remove();
+        Ears annHears(ann);
+        QCOMPARE(field(bob)->palette().color(QPalette::Text), QColor(Qt::red));
+        say(t, bob, "red words");
+        QTest::mouseClick(bob.chat->chatInput()->phraseButton(1), Qt::LeftButton);
+        t.settle();
+        QCOMPARE(annHears.heard, (QList<QByteArray>{"2+Bob chats: red words|clRed", "2+Bob says: Go team!|clRed"}));
     }
 
     void phraseButtonsWaitForTheDispatchTicks()

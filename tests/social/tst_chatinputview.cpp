@@ -166,6 +166,8 @@ private slots:
             QCOMPARE(items[k]->text(), QStringLiteral(":)#%1").arg(k + 10));
             QCOMPARE(items[k]->data().toInt(), k + 10);
             QVERIFY(!items[k]->icon().isNull());
+            // The names of the text size items ("N8" to "N14") stay theirs alone.
+            QVERIFY(!items[k]->objectName().startsWith('N'));
         }
         items[2]->trigger();
         QCOMPARE(w.field->text(), QString(":)#12"));
