@@ -1,3 +1,4 @@
+#include "client/settingsmenus.h"
 #include "resources/imagebutton.h"
 #include "shell/programfolder.h"
 #include "social/chatfield.h"
@@ -55,6 +56,9 @@ class TestChatWire : public QObject
     Q_OBJECT
 
 private slots:
+    // Every test starts from a first run: no settings file.
+    void init() { QFile::remove(ProgramFolder::file("quorblobby.ini")); }
+
     void aTypedLineReachesTheOtherWindowWithNameAndColour()
     {
         GameTable t;
@@ -99,6 +103,13 @@ private slots:
         QTest::mouseClick(bob.chat->chatInput()->phraseButton(1), Qt::LeftButton);
         t.settle();
         QCOMPARE(annHears.heard, (QList<QByteArray>{"2+Bob chats: red words|clRed", "2+Bob says: Go team!|clRed"}));
+
+        // "Text Color" changes both at once.
+        bob.chat->settingsMenus()->setColourPicker([](const QColor &) { return std::optional<QColor>(Qt::blue); });
+        bob.chat->settingsMenus()->TextColor1Click();
+        QCOMPARE(field(bob)->palette().color(QPalette::Text), QColor(Qt::blue));
+        say(t, bob, "blue now");
+        QCOMPARE(annHears.heard.last(), QByteArray("2+Bob chats: blue now|clBlue"));
     }
 
     void phraseButtonsWaitForTheDispatchTicks()
