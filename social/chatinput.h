@@ -30,7 +30,7 @@ public:
     // Enter. Before the login nothing happens and the text stays. A line not
     // starting with "/" goes as chat; one starting with "/me" goes as an
     // action without its first four characters; any other "/" line is
-    // dropped. Then the field is emptied. Answers whether the field changed.
+    // dropped. Then the field is emptied. Answers whether the line was taken.
     bool sendit(bool connected, ChatSender &sender);
 
     // "Paste": the clipboard's text appended (line breaks become blanks, as
