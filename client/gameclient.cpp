@@ -61,6 +61,14 @@ GameClient::GameClient(TServer *server, Ticker::Mode timers, QObject *parent)
     connect(this, &GameClient::settingsLoadRequested, &m_settings, &ClientSettings::loadinifile);
     connect(&m_settings, &ClientSettings::soundOptionsChanged, this,
             [this] { setTurnSoundNew(m_settings.turnSound() == 1); });
+    connect(&m_settings, &ClientSettings::textColourChanged, this, [this](quint32 colour) {
+        m_chatsender.setColour(colour);
+        emit changed();
+    });
+    connect(&m_settings, &ClientSettings::phrasesLoaded, this, [this] {
+        for (int n = 1; n <= PhraseButtons::Count; ++n)
+            m_phrases.setLoadedPhrase(n, m_settings.phrase(n));
+    });
     connect(&m_tileSets, &TileSets::tilesChanged, this, [this] {
         m_board.showSlotsPlain();
         emit changed();
@@ -198,10 +206,7 @@ void GameClient::closeWhenDrained()
 void GameClient::Timer1Timer()
 {
     processsocktimer();
-    if (!m_phraseready && ++m_phraseticks > 100) {
-        m_phraseready = true;
-        m_phraseticks = 0;
-    }
+    m_phrases.tick();
 }
 
 void GameClient::processsocktimer()

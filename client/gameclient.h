@@ -6,6 +6,8 @@
 #include "protocol/messagedispatcher.h"
 #include "protocol/ticker.h"
 #include "protocol/tsock.h"
+#include "social/chatsender.h"
+#include "social/phrasebuttons.h"
 #include "client/tilesets.h"
 #include "settings/clientsettings.h"
 
@@ -115,7 +117,7 @@ public:
     int activeseat() const { return m_activeseat; }
     // The colour of status lines in the chat: blue.
     quint32 statuscolour() const { return m_statuscolour; }
-    bool phraseready() const { return m_phraseready; }
+    bool phraseready() const { return m_phrases.phraseready(); }
     const SeatRow &row(int seat) const { return m_rows[size_t(seat)]; }
     const QStringList &spies() const { return m_spies; }
     bool justWatchChecked() const { return m_justWatch; }
@@ -129,6 +131,11 @@ public:
     bool send(const QByteArray &message);
 
     TSock &socket() { return sock; }
+
+    // What the player says, in the chat colour, and the phrase buttons,
+    // whose cooldown the dispatch tick counts.
+    ChatSender &chatSender() { return m_chatsender; }
+    PhraseButtons &phrases() { return m_phrases; }
 
 signals:
     // Something the window shows has changed.
@@ -200,8 +207,8 @@ private:
     int m_myseat = 0;
     int m_activeseat = 0;
     quint32 m_statuscolour = 0xFF0000;   // blue, as a colour value reads
-    bool m_phraseready = true;
-    int m_phraseticks = 0;
+    ChatSender m_chatsender{[this] { return m_myseat; }, [this](const QByteArray &m) { send(m); }};
+    PhraseButtons m_phrases;
     bool m_closing = false;
     bool m_connectionEnded = false;   // the window closes once the queue is handled
 

@@ -9,8 +9,11 @@
 #include "shell/messagebox.h"
 #include "shell/tdownload.h"
 #include "shell/windowregistry.h"
+#include "social/chatfield.h"
+#include "social/chatinputview.h"
 #include "social/chatpane.h"
 #include "social/colourtext.h"
+#include "social/tphrases.h"
 #include "social/tspylist.h"
 
 #include <QCloseEvent>
@@ -50,6 +53,16 @@ Tchat::Tchat(WindowRegistry &registry)
     m_chatpane->setMessageBox([this](const QString &text) { showMessageBox(m_registry, this, text); });
     connect(&m_client, &GameClient::chatLine, this, &Tchat::addlinetochat);
     connect(&m_client, &GameClient::chatReceived, this, &Tchat::chatrecieved);
+
+    // The input line below the chat, the phrase buttons above it.
+    m_chatinput = new ChatInputView(m_client.chatSender(), m_client.phrases(),
+                                    [this] { return m_client.isconnected(); }, panel_board);
+    m_chatinput->placeAround(m_chatpane->geometry());
+    popup_sounds = new QMenu(this);
+    popup_sounds->setObjectName(QStringLiteral("popup_sounds"));
+    popup_sounds->addAction(QStringLiteral("<Cancel>"))->setObjectName(QStringLiteral("Cancel1"));
+    connect(m_chatinput, &ChatInputView::shoutMenuRequested, popup_sounds,
+            [this](const QPoint &at) { popup_sounds->popup(at); });
 
     connect(&m_client, &GameClient::changed, this, &Tchat::render);
     connect(&m_client, &GameClient::messageBox, this,
@@ -99,6 +112,9 @@ void Tchat::buildMenus()
         if (m_registry.spylist)
             m_registry.spylist->show();
     });
+    QAction *phraseList = menu_view->addAction(QStringLiteral("Phrase List"));
+    phraseList->setObjectName(QStringLiteral("PrhaseList1"));
+    connect(phraseList, &QAction::triggered, this, &Tchat::PrhaseList1Click);
 
     menu_tiles = menuBar()->addMenu(QStringLiteral("&Tiles"));
     menu_tiles->setObjectName(QStringLiteral("menu_tiles"));
@@ -156,6 +172,14 @@ void Tchat::button_startClick()
     }
 }
 
+void Tchat::PrhaseList1Click()
+{
+    if (!m_registry.phrases)
+        return;
+    connect(m_registry.phrases, &Tphrases::applied, m_chatinput, &ChatInputView::render, Qt::UniqueConnection);
+    m_registry.phrases->PrhaseList1Click(m_client.phrases());
+}
+
 void Tchat::openPlayerMenu(int seat, const QPoint &globalPos)
 {
     const KickMenu menu = m_client.label_playername1ContextPopup(seat);
@@ -172,6 +196,7 @@ void Tchat::render()
     m_panelView->render();
     JustWatch1->setChecked(m_client.justWatchChecked());
     StartGame1->setEnabled(m_client.startMenuEnabled());
+    m_chatinput->render();
 }
 
 void Tchat::processparams()
@@ -192,6 +217,11 @@ void Tchat::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
     processparams();
+    // At first the keyboard goes to the chat input, so a player can simply type.
+    if (!m_shown) {
+        m_shown = true;
+        m_chatinput->mychat()->setFocus();
+    }
 }
 
 void Tchat::Exit1Click()

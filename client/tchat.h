@@ -4,6 +4,7 @@
 
 #include <QMainWindow>
 
+class ChatInputView;
 class ChatPane;
 class GamePanelView;
 class QAction;
@@ -31,6 +32,13 @@ public:
 
     GamePanelView *gamePanel() const { return m_panelView; }
     ChatPane *chatPane() const { return m_chatpane; }
+    // The input field, the phrase buttons and the smilies button.
+    ChatInputView *chatInput() const { return m_chatinput; }
+    // The shout menu that phrase button 10 opens.
+    QMenu *popupSounds() const { return popup_sounds; }
+
+    // View menu "Phrase List": the phrase dialog, filled from the buttons.
+    void PrhaseList1Click();
     SettingsMenus *settingsMenus() const { return m_settingsMenus; }
 
     // A relayed CMD_chat or CMD_action payload, shown in the chat.
@@ -65,6 +73,9 @@ private:
     QFrame *panel_board = nullptr;
     GamePanelView *m_panelView = nullptr;
     ChatPane *m_chatpane = nullptr;
+    ChatInputView *m_chatinput = nullptr;
+    QMenu *popup_sounds = nullptr;
+    bool m_shown = false;
     SettingsMenus *m_settingsMenus = nullptr;
 
     QMenu *menu_file = nullptr;

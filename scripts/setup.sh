@@ -5,7 +5,7 @@
 ZARVEX_PACKAGES=(
   g++ cmake ninja-build
   qt6-base-dev qt6-multimedia-dev libgl-dev
-  fonts-dejavu-core
+  fonts-dejavu-core fonts-liberation2
 )
 
 zarvex_root() {

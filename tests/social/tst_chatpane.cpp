@@ -5,6 +5,7 @@
 #include "social/richtextview.h"
 #include "social/smileypictures.h"
 #include "support/chatitems.h"
+#include "support/quietwindow.h"
 #include "support/testmain.h"
 
 #include <QAction>
@@ -26,7 +27,7 @@ namespace {
 struct Chat
 {
     // Two arguments: the window stays at its loading line and connects nowhere.
-    WindowRegistry registry{quiet()};
+    WindowRegistry registry{quietWindow()};
     Tchat window{registry};
     ChatPane *pane = window.findChild<ChatPane *>();
     RichTextView *view = pane->mainchat();
@@ -40,15 +41,6 @@ struct Chat
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         pane->ClearMainChat1Click();   // the loading line
-    }
-
-    static WindowOptions quiet()
-    {
-        WindowOptions options;
-        options.timers = Ticker::Manual;
-        options.arguments = QStringList{"Ann", "127.0.0.1"};
-        options.messageBox = [](QWidget *, const QString &) {};
-        return options;
     }
 
     // Where `text` starts in the document, a picture counting as one character.

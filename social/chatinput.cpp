@@ -1,0 +1,63 @@
+#include "social/chatinput.h"
+
+#include "social/chatsender.h"
+
+void ChatInput::setText(const QString &text, int cursor)
+{
+    m_text = ChatSender::capped(text, MaxLength);
+    m_cursor = qBound(0, cursor, int(m_text.size()));
+}
+
+void ChatInput::mychatKeyDown()
+{
+    dropPlaceholder();
+}
+
+void ChatInput::dropPlaceholder()
+{
+    if (m_text == placeholder()) {
+        m_text.clear();
+        m_cursor = 0;
+    }
+}
+
+bool ChatInput::sendit(bool connected, ChatSender &sender)
+{
+    if (!connected)
+        return false;
+    if (m_text.startsWith(QLatin1Char('/'))) {
+        if (m_text.startsWith(QLatin1String("/me")))
+            sender.action(m_text.mid(4));
+    } else if (!m_text.isEmpty()) {
+        sender.chat(m_text);
+    }
+    m_text.clear();
+    m_cursor = 0;
+    return true;
+}
+
+void ChatInput::Paste1Click(const QString &clipboard)
+{
+    dropPlaceholder();
+    QString oneLine = clipboard;
+    oneLine.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    oneLine.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    oneLine.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    append(ChatSender::capped(oneLine, MaxLength - int(m_text.size())));
+}
+
+void ChatInput::N271Click(int smiley)
+{
+    dropPlaceholder();
+    const QString code = QStringLiteral(":)#") + QString::number(smiley);
+    if (m_text.size() + code.size() <= MaxLength)
+        append(code);
+    else
+        append(QString());
+}
+
+void ChatInput::append(const QString &piece)
+{
+    m_text += piece;
+    m_cursor = int(m_text.size());
+}

@@ -1,0 +1,215 @@
+#include "client/tchat.h"
+#include "resources/imagebutton.h"
+#include "shell/windowregistry.h"
+#include "social/chatfield.h"
+#include "social/chatinputview.h"
+#include "social/chatpane.h"
+#include "social/colourtext.h"
+#include "social/richtextview.h"
+#include "support/quietwindow.h"
+#include "support/testmain.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTextBrowser>
+
+namespace {
+
+// The main window on its own: it is never connected, so nothing it sends
+// leaves it.
+struct Window
+{
+    WindowRegistry registry{quietWindow()};
+    Tchat chat{registry};
+    ChatInputView *view = chat.chatInput();
+    ChatField *field = view->mychat();
+
+    Window()
+    {
+        chat.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&chat));
+    }
+};
+
+bool near(const QColor &a, const QColor &b)
+{
+    return qAbs(a.red() - b.red()) <= 12 && qAbs(a.green() - b.green()) <= 12 && qAbs(a.blue() - b.blue()) <= 12;
+}
+
+QColor pixel(const ImageButton *button, int x, int y)
+{
+    return button->pixmap().toImage().pixelColor(x, y);
+}
+
+} // namespace
+
+class TestChatInputView : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void theControlsSitAroundTheChat()
+    {
+        Window w;
+        const QRect pane = w.chat.chatPane()->geometry();
+        QCOMPARE(w.field->objectName(), QString("mychat"));
+        QCOMPARE(w.field->text(), QString("<Enter Chat Here>"));
+        QCOMPARE(w.field->maxLength(), 2000);
+        QCOMPARE(w.field->font().pixelSize(), 13);
+        QCOMPARE(w.field->font().family(), QString("Arial"));
+        QVERIFY(w.field->y() > pane.bottom());
+        QCOMPARE(w.field->x(), pane.left());
+
+        int lastRight = pane.left();
+        for (int n = 1; n <= 10; ++n) {
+            ImageButton *b = w.chat.findChild<ImageButton *>(QStringLiteral("b_phrase%1").arg(n));
+            QVERIFY(b);
+            QCOMPARE(b->size(), QSize(25, 19));
+            QCOMPARE(b->y(), w.view->phraseButton(1)->y());
+            QVERIFY(b->geometry().bottom() < pane.top());
+            QVERIFY(b->x() >= lastRight);
+            QVERIFY(b->geometry().right() <= pane.right());
+            lastRight = b->geometry().right();
+            QVERIFY(b->isVisible());
+        }
+        QCOMPARE(w.view->phraseButton(1)->toolTip(), QString("Way To Go!"));
+        QCOMPARE(w.view->phraseButton(10)->toolTip(), QString("/me waves \"Good-Bye\""));
+
+        ImageButton *smilies = w.chat.findChild<ImageButton *>("button_smilies");
+        QVERIFY(smilies);
+        QCOMPARE(smilies->size(), QSize(25, 19));
+        QCOMPARE(smilies->toolTip(), QString("See ya!"));
+        QVERIFY(smilies->x() > w.field->geometry().right());
+        QVERIFY(smilies->geometry().right() <= pane.right());
+    }
+
+    void theButtonsPictures()
+    {
+        Window w;
+        QVERIFY(near(pixel(w.view->phraseButton(1), 2, 9), QColor(128, 64, 0)));
+        for (int n = 2; n <= 10; ++n) {
+            QVERIFY(near(pixel(w.view->phraseButton(n), 2, 9), QColor(255, 215, 0)));
+            QVERIFY(near(pixel(w.view->phraseButton(n), 0, 9), Qt::black));
+        }
+        QVERIFY(near(pixel(w.view->smiliesButton(), 2, 9), QColor(244, 245, 214)));
+    }
+
+    void theKeyboardGoesToTheFieldAtFirstAndAfterClearMainChat()
+    {
+        Window w;
+        QCOMPARE(w.chat.focusWidget(), w.field);
+        auto *view = w.chat.chatPane()->mainchat()->findChild<QTextBrowser *>();
+        view->setFocus();
+        QCOMPARE(w.chat.focusWidget(), view);
+        w.chat.findChild<QAction *>("ClearMainChat2")->trigger();
+        QCOMPARE(w.chat.focusWidget(), w.field);
+    }
+
+    void typingReplacesThePlaceholderAndEnterBeforeLoginKeepsTheText()
+    {
+        Window w;
+        QTest::keyClick(w.field, Qt::Key_Shift);
+        QCOMPARE(w.field->text(), QString());
+        QTest::keyClicks(w.field, "hello");
+        QCOMPARE(w.view->input().text(), QString("hello"));
+        QTest::keyClick(w.field, Qt::Key_Backspace);
+        QCOMPARE(w.view->input().text(), QString("hell"));
+        QTest::keyClick(w.field, Qt::Key_Return);
+        QCOMPARE(w.field->text(), QString("hell"));
+        QCOMPARE(w.view->input().text(), QString("hell"));
+        // Keys typed in the middle land where the caret stands.
+        QTest::keyClick(w.field, Qt::Key_Home);
+        QTest::keyClick(w.field, 'x');
+        QCOMPARE(w.view->input().text(), QString("xhell"));
+        QCOMPARE(w.view->input().cursor(), 1);
+    }
+
+    void pasteAppendsTheClipboardWithTheCaretAtTheEnd()
+    {
+        Window w;
+        QMenu *menu = w.field->popup_mychat();
+        QCOMPARE(menu->objectName(), QString("popup_mychat"));
+        QCOMPARE(menu->actions().size(), 1);
+        QAction *paste = menu->actions().first();
+        QCOMPARE(paste->text(), QString("Paste"));
+        QCOMPARE(paste->shortcut(), QKeySequence("Ctrl+V"));
+
+        QGuiApplication::clipboard()->setText("abc");
+        QTest::keyClick(w.field, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(w.field->text(), QString("abc"));
+        QTest::keyClick(w.field, Qt::Key_Home);
+        paste->trigger();
+        QCOMPARE(w.field->text(), QString("abcabc"));
+        QCOMPARE(w.field->cursorPosition(), 6);
+
+        QGuiApplication::clipboard()->clear();
+        QTest::keyClick(w.field, Qt::Key_Home);
+        paste->trigger();
+        QCOMPARE(w.field->text(), QString("abcabc"));
+        QCOMPARE(w.field->cursorPosition(), 6);
+
+        QGuiApplication::clipboard()->setText(QString(3000, QChar('p')));
+        paste->trigger();
+        QCOMPARE(w.field->text().size(), 2000);
+    }
+
+    void theSmiliesMenuAppendsTheCode()
+    {
+        Window w;
+        QMenu *menu = w.view->popup_smilies();
+        QCOMPARE(menu->objectName(), QString("popup_smilies"));
+        const QList<QAction *> items = menu->actions();
+        QCOMPARE(items.size(), 18);
+        for (int k = 0; k < 18; ++k) {
+            QCOMPARE(items[k]->text(), QStringLiteral(":)#%1").arg(k + 10));
+            QCOMPARE(items[k]->data().toInt(), k + 10);
+            QVERIFY(!items[k]->icon().isNull());
+            // The names of the text size items ("N8" to "N14") stay theirs alone.
+            QVERIFY(!items[k]->objectName().startsWith('N'));
+        }
+        items[2]->trigger();
+        QCOMPARE(w.field->text(), QString(":)#12"));
+        QCOMPARE(w.field->cursorPosition(), 5);
+        items[17]->trigger();
+        QCOMPARE(w.field->text(), QString(":)#12:)#27"));
+
+        QTest::mouseClick(w.view->smiliesButton(), Qt::LeftButton);
+        QVERIFY(menu->isVisible());
+        menu->hide();
+    }
+
+    void theShoutButtonOpensTheWindowsMenu()
+    {
+        Window w;
+        QMenu *sounds = w.chat.popupSounds();
+        QCOMPARE(sounds->objectName(), QString("popup_sounds"));
+        QCOMPARE(sounds->parent(), &w.chat);
+        QCOMPARE(sounds->actions().size(), 1);
+        QCOMPARE(sounds->actions().first()->text(), QString("<Cancel>"));
+        QSignalSpy asked(w.view, &ChatInputView::shoutMenuRequested);
+        ImageButton *shout = w.view->phraseButton(10);
+        QTest::mouseClick(shout, Qt::LeftButton);
+        QCOMPARE(asked.count(), 1);
+        QCOMPARE(asked.first().first().toPoint(), shout->mapToGlobal(QPoint(25, 19)));
+        QVERIFY(sounds->isVisible());
+        sounds->hide();
+        QVERIFY(w.chat.client().phraseready());
+    }
+
+    void theFieldWritesInTheChatColour()
+    {
+        Window w;
+        QCOMPARE(w.field->palette().color(QPalette::Text), QColor(Qt::black));
+        w.chat.client().chatSender().setColour(ColourText::clRed);
+        w.view->render();
+        QCOMPARE(w.field->palette().color(QPalette::Text), QColor(Qt::red));
+        w.chat.client().chatSender().setColour(0x00FF8040);
+        w.view->render();
+        QCOMPARE(w.field->palette().color(QPalette::Text), QColor(0x40, 0x80, 0xFF));
+    }
+};
+
+ZARVEX_TEST_MAIN(TestChatInputView)
+#include "tst_chatinputview.moc"
