@@ -6,6 +6,7 @@
 #include "protocol/messagedispatcher.h"
 #include "protocol/ticker.h"
 #include "protocol/tsock.h"
+#include "social/soundcues.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -86,8 +87,11 @@ public:
     bool turntimeEnabled() const { return turntime.enabled(); }
     int secondsleft() const { return m_secondsleft; }
 
-    // The turn sound chosen in the menu: "New" (true) or "Classic".
-    void setTurnSoundNew(bool on) { m_turnSoundNew = on; }
+    // The sound options and the decision what is heard; every `sound`
+    // this client emits passes through it.
+    SoundCues &sounds() { return m_sounds; }
+    // An item of the shout menu, by its tag: sends that shout.
+    void wave14Click(int tag);
 
     const GamePanel &panel() const { return m_panel; }
     const BoardSelection &board() const { return m_board; }
@@ -145,6 +149,7 @@ private:
     void connectTo(const QByteArray &host);
     void grantHostRights();
     bool ownsRow(int seat) const { return seat >= 1 && seat <= seatcount; }
+    void playasound(const QByteArray &payload);
 
     // The game, on this side.
     void registerGameHandlers();
@@ -196,5 +201,5 @@ private:
     GamePanel m_panel;
     BoardSelection m_board;
     int m_secondsleft = 0;
-    bool m_turnSoundNew = false;
+    SoundCues m_sounds;
 };

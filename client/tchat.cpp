@@ -10,6 +10,8 @@
 #include "shell/windowregistry.h"
 #include "social/chatpane.h"
 #include "social/colourtext.h"
+#include "social/shoutmenu.h"
+#include "social/soundplayer.h"
 #include "social/tspylist.h"
 
 #include <QCloseEvent>
@@ -49,6 +51,11 @@ Tchat::Tchat(WindowRegistry &registry)
     m_chatpane->setMessageBox([this](const QString &text) { showMessageBox(m_registry, this, text); });
     connect(&m_client, &GameClient::chatLine, this, &Tchat::addlinetochat);
     connect(&m_client, &GameClient::chatReceived, this, &Tchat::chatrecieved);
+
+    m_soundPlayer = new SoundPlayer(this);
+    m_client.sounds().setSink(m_soundPlayer);
+    popup_sounds = new ShoutMenu(this);
+    connect(popup_sounds, &ShoutMenu::chosen, &m_client, &GameClient::wave14Click);
 
     connect(&m_client, &GameClient::changed, this, &Tchat::render);
     connect(&m_client, &GameClient::messageBox, this,

@@ -9,6 +9,8 @@ class GamePanelView;
 class QAction;
 class QFrame;
 class QMenu;
+class ShoutMenu;
+class SoundPlayer;
 struct WindowRegistry;
 
 // The player's main window: the game panel with the seats, the board and
@@ -43,6 +45,10 @@ public:
     QMenu *popupKick() const { return popup_kick; }
     void openPlayerMenu(int seat, const QPoint &globalPos);
 
+    // The shout menu that the shout button opens, and the speakers.
+    ShoutMenu *popupSounds() const { return popup_sounds; }
+    SoundPlayer *soundPlayer() const { return m_soundPlayer; }
+
 signals:
     // The window has closed; the program ends with it.
     void closed();
@@ -76,4 +82,6 @@ private:
     QAction *SettoJustWatch1 = nullptr;
     QAction *UnsetJustWatch1 = nullptr;
     int m_kickTarget = 0;
+    ShoutMenu *popup_sounds = nullptr;
+    SoundPlayer *m_soundPlayer = nullptr;
 };

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "social/soundsink.h"
+
+#include <QHash>
+#include <QObject>
+#include <QString>
+#include <functional>
+
+class QSoundEffect;
+
+// The speakers: every sound resource loaded once, when the player is made,
+// and played by name without waiting. One sound at a time: a new one cuts
+// off the one still playing. A name without a resource gives the desktop's
+// beep. Without an audio device, or when a file fails to load, playing does
+// nothing and says nothing; the game goes on.
+class SoundPlayer : public QObject, public SoundSink
+{
+    Q_OBJECT
+
+public:
+    explicit SoundPlayer(QObject *parent = nullptr);
+    ~SoundPlayer() override;
+
+    // name: any letter case.
+    void play(const QString &name) override;
+
+    // The loaded effect of that name, or null.
+    const QSoundEffect *effect(const QString &name) const;
+    // The sound started last and not cut off since, or null.
+    const QSoundEffect *current() const { return m_current; }
+    // What plays for a name without a resource; the desktop's beep at first.
+    void setBeep(std::function<void()> beep) { m_beep = std::move(beep); }
+
+private:
+    QHash<QString, QSoundEffect *> m_effects;
+    QSoundEffect *m_current = nullptr;
+    std::function<void()> m_beep;
+};
