@@ -3,23 +3,28 @@
 #include "social/soundsink.h"
 
 #include <QHash>
+#include <QMediaDevices>
 #include <QObject>
 #include <QString>
 #include <functional>
 
 class QSoundEffect;
 
-// The speakers: every sound resource loaded once, when the player is made,
-// and played by name without waiting. One sound at a time: a new one cuts
-// off the one still playing. A name without a resource gives the desktop's
-// beep. Without an audio device, or when a file fails to load, playing does
-// nothing and says nothing; the game goes on.
+// The speakers: every sound resource loaded once and played by name
+// without waiting. One sound at a time: a new one cuts off the one still
+// playing. A name without a resource gives the desktop's beep. Without an
+// audio device, or when a file fails to load, playing does nothing and says
+// nothing; the game goes on.
 class SoundPlayer : public QObject, public SoundSink
 {
     Q_OBJECT
 
 public:
-    explicit SoundPlayer(QObject *parent = nullptr);
+    // When to load the sounds: as soon as an audio output exists (at once,
+    // or when the first one appears), or at once even without one.
+    enum class Loading { WithAnAudioOutput, Always };
+
+    explicit SoundPlayer(QObject *parent = nullptr, Loading loading = Loading::WithAnAudioOutput);
     ~SoundPlayer() override;
 
     // name: any letter case.
@@ -33,6 +38,9 @@ public:
     void setBeep(std::function<void()> beep) { m_beep = std::move(beep); }
 
 private:
+    void load();
+
+    QMediaDevices m_devices;
     QHash<QString, QSoundEffect *> m_effects;
     QSoundEffect *m_current = nullptr;
     std::function<void()> m_beep;
