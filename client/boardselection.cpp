@@ -119,6 +119,14 @@ void BoardSelection::unselectLast()
         m_linedirection = 0;
 }
 
+void BoardSelection::showSlotsPlain()
+{
+    for (int k = 1; k <= slotCount; ++k) {
+        Slot &s = m_slots[size_t(k)];
+        s.picture = s.code != 0 ? Picture::Plain : Picture::Empty;
+    }
+}
+
 void BoardSelection::clearword()
 {
     for (int k = 1; k <= m_selectedcount; ++k) {

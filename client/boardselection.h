@@ -62,6 +62,9 @@ public:
     void unselectLast();
     // Releases the selection and every highlighted tile.
     void clearword();
+    // The slots of the word drawn again with their plain letters, as after a
+    // change of tile set; the board and the selection stay as they are.
+    void showSlotsPlain();
     // Empties the selection entries for a new turn, leaving the board as it is.
     void resetSelection();
     // Highlights a tile of the word shown at the end of a round.

@@ -58,6 +58,18 @@ GameClient::GameClient(TServer *server, Ticker::Mode timers, QObject *parent)
     registerGameHandlers();
     clearall();
 
+    // The settings are read before anything else hears of the load.
+    connect(this, &GameClient::settingsLoadRequested, &m_settings, &ClientSettings::loadinifile);
+    connect(&m_settings, &ClientSettings::soundOptionsChanged, this, [this] {
+        m_sounds.setPlaySounds(m_settings.playSounds());
+        m_sounds.setChatterSounds(m_settings.chatterSounds());
+        m_sounds.setTurnSoundNew(m_settings.turnSound() == 1);
+    });
+    connect(&m_tileSets, &TileSets::tilesChanged, this, [this] {
+        m_board.showSlotsPlain();
+        emit changed();
+    });
+
     Timer1.setEnabled(true);
 }
 

@@ -7,6 +7,8 @@
 #include "protocol/ticker.h"
 #include "protocol/tsock.h"
 #include "social/soundcues.h"
+#include "client/tilesets.h"
+#include "settings/clientsettings.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -92,6 +94,11 @@ public:
     SoundCues &sounds() { return m_sounds; }
     // An item of the shout menu, by its tag: sends that shout.
     void wave14Click(int tag);
+
+    // The player's settings, loaded when the server announces this seat, and
+    // the tile sets of the Tiles menu.
+    ClientSettings &settings() { return m_settings; }
+    TileSets &tileSets() { return m_tileSets; }
 
     const GamePanel &panel() const { return m_panel; }
     const BoardSelection &board() const { return m_board; }
@@ -202,4 +209,7 @@ private:
     BoardSelection m_board;
     int m_secondsleft = 0;
     SoundCues m_sounds;
+
+    ClientSettings m_settings;
+    TileSets m_tileSets{m_settings};
 };

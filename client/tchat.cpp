@@ -1,6 +1,7 @@
 #include "client/tchat.h"
 
 #include "client/gamepanelview.h"
+#include "client/settingsmenus.h"
 #include "server/random.h"
 #include "server/tgamestart.h"
 #include "settings/tabout.h"
@@ -33,7 +34,7 @@ Tchat::Tchat(WindowRegistry &registry)
     m_client.setLobbyPort(registry.options.lobbyPort);
 
     auto *central = new QWidget(this);
-    central->setFixedSize(767, 529);
+    central->setMinimumSize(ClientSettings::MinClientWidth, ClientSettings::MinClientHeight);
     setCentralWidget(central);
     panel_board = new QFrame(central);
     panel_board->setObjectName(QStringLiteral("panel_board"));
@@ -65,6 +66,9 @@ Tchat::Tchat(WindowRegistry &registry)
         if (m_registry.download)
             m_registry.download->show();
     });
+
+    m_settingsMenus = new SettingsMenus(this, menu_options, menu_tiles, m_client, m_chatpane, m_panelView);
+    resize(ClientSettings::defaultPlacement().size());
     render();
 }
 
@@ -188,6 +192,7 @@ void Tchat::processparams()
     if (m_registry.gamestart)
         connect(m_registry.gamestart, &Tgamestart::startRequested, &m_client,
                 [this](const QByteArray &message) { m_client.send(message); });
+    m_settingsMenus->attachGameStart(m_registry.gamestart);
 }
 
 void Tchat::showEvent(QShowEvent *event)
@@ -204,6 +209,8 @@ void Tchat::Exit1Click()
 void Tchat::closeEvent(QCloseEvent *event)
 {
     QMainWindow::closeEvent(event);
-    if (event->isAccepted())
+    if (event->isAccepted()) {
+        m_settingsMenus->FormClose();
         emit closed();
+    }
 }

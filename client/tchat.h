@@ -11,6 +11,7 @@ class QFrame;
 class QMenu;
 class ShoutMenu;
 class SoundPlayer;
+class SettingsMenus;
 struct WindowRegistry;
 
 // The player's main window: the game panel with the seats, the board and
@@ -32,6 +33,7 @@ public:
 
     GamePanelView *gamePanel() const { return m_panelView; }
     ChatPane *chatPane() const { return m_chatpane; }
+    SettingsMenus *settingsMenus() const { return m_settingsMenus; }
 
     // A relayed CMD_chat or CMD_action payload, shown in the chat.
     void chatrecieved(const QByteArray &payload);
@@ -69,6 +71,7 @@ private:
     QFrame *panel_board = nullptr;
     GamePanelView *m_panelView = nullptr;
     ChatPane *m_chatpane = nullptr;
+    SettingsMenus *m_settingsMenus = nullptr;
 
     QMenu *menu_file = nullptr;
     QMenu *menu_options = nullptr;

@@ -1,6 +1,7 @@
-// zarvex-screenshot PATH: plays the start of a game between three copies of
-// the windows inside one process and saves a picture of the host's main
-// window in the middle of a round. Run it offscreen
+// zarvex-screenshot PATH [TILESET]: plays the start of a game between three
+// copies of the windows inside one process and saves a picture of the host's
+// main window in the middle of a round; with TILESET, that set is chosen from
+// the Tiles menu first and the open menu is drawn over the picture. Run it offscreen
 // (QT_QPA_PLATFORM=offscreen) to refresh the README's picture.
 
 #include "client/gameclient.h"
@@ -12,6 +13,9 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
 #include <QPixmap>
 #include <QThread>
 
@@ -74,8 +78,8 @@ QByteArray freePort()
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: zarvex-screenshot PATH\n");
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: zarvex-screenshot PATH [TILESET]\n");
         return 2;
     }
     Table table;
@@ -110,7 +114,24 @@ int main(int argc, char *argv[])
 
     ann.show();
     table.settle();
-    const QPixmap picture = ann.grab();
+    QPixmap picture = ann.grab();
+    if (argc == 3) {
+        const QString set = QString::fromLocal8Bit(argv[2]);
+        QAction *item = ann.findChild<QAction *>(set + QStringLiteral("3"));
+        QMenu *tiles = ann.findChild<QMenu *>(QStringLiteral("menu_tiles"));
+        if (!item || !tiles) {
+            std::fprintf(stderr, "no tile set %s\n", argv[2]);
+            return 1;
+        }
+        item->trigger();
+        table.settle();
+        picture = ann.grab();
+        const QRect title = ann.menuBar()->actionGeometry(tiles->menuAction());
+        tiles->popup(ann.mapToGlobal(title.bottomLeft()));
+        table.settle();
+        QPainter painter(&picture);
+        painter.drawPixmap(ann.menuBar()->mapTo(&ann, title.bottomLeft()), tiles->grab());
+    }
     if (!picture.save(QString::fromLocal8Bit(argv[1]))) {
         std::fprintf(stderr, "cannot write %s\n", argv[1]);
         return 1;

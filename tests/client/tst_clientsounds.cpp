@@ -152,6 +152,26 @@ private slots:
         QCOMPARE(t.sink.played, QStringList({heard}));
     }
 
+    void theSettingsSetWhatIsHeard()
+    {
+        Heard t(2);
+        ClientSettings &settings = t.client.settings();
+        QVERIFY(!t.client.sounds().chatterSounds());
+        t.feed("CMD_newplayerinfo+2+Bob");   // this seat: the settings are read
+        QVERIFY(t.client.sounds().chatterSounds());   // a first run hears shouts
+        t.sink.played.clear();
+        settings.setTurnSound(1);
+        t.feed(startgame);
+        t.feed("CMD_nextplayer+2+");
+        t.feed("CMD_playasound+2+wave11+");
+        settings.setPlaySounds(false);
+        t.feed("CMD_hefoundit+2+30+30+");
+        settings.setChatterSounds(false);
+        t.feed("CMD_playasound+2+wave12+");
+        QCOMPARE(t.sink.played, QStringList({"turnnew", "wave11"}));
+        QCOMPARE(t.lines.last(), QByteArray("0+Bob: <Chatter Sound> Oh No"));
+    }
+
     void theClockTicksAtTwentyFifteenAndTenToOne()
     {
         Heard t(2);

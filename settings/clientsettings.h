@@ -1,0 +1,130 @@
+#pragma once
+
+#include "server/gameoptions.h"
+
+#include <QList>
+#include <QObject>
+#include <QRect>
+#include <QString>
+#include <array>
+#include <functional>
+
+// The player's preferences kept in the settings file: the main window's
+// placement, the chat's text size and colour, the game start dialog's
+// options, the phrases, the sound options and the tile set. The file is read
+// once the client is connected and written whole after every change of an
+// option; the windows only show these values and hand changes back here.
+//
+// Nothing is written before the file has been read: a window closed before
+// login, or an option touched before it, leaves the stored settings exactly
+// as they were.
+class ClientSettings : public QObject
+{
+    Q_OBJECT
+
+public:
+    static const QString Section;        // "Zarvex"
+    static const QString FileName;       // "quorblobby.ini"
+    static constexpr int MinTextSize = 6;
+    static constexpr int MaxTextSize = 48;
+    static constexpr int PhraseCount = 10;
+    // The placement of a first run and of "Reset Screen Location".
+    static constexpr QRect defaultPlacement() { return QRect(3, 3, 772, 535); }
+    // The smallest client area: the board panel and 4 pixels.
+    static constexpr int MinClientWidth = 765 + 4;
+    static constexpr int MinClientHeight = 525 + 4;
+    // A window wider or taller than the work area is stored this much smaller.
+    static constexpr int OversizeReduction = 15;
+
+    // The settings file in the program's folder, or the given one.
+    explicit ClientSettings(QObject *parent = nullptr);
+    explicit ClientSettings(const QString &path, QObject *parent = nullptr);
+
+    QString path() const { return m_path; }
+    bool isLoaded() const { return m_loaded; }
+
+    // Where the values come from that a save writes and the load fits: the
+    // window's current placement, frame included, and the screens' areas.
+    // Without them the remembered placement is written and nothing is moved.
+    void setPlacementSource(std::function<QRect()> source) { m_placementSource = std::move(source); }
+    void setScreens(std::function<QList<QRect>()> screens) { m_screens = std::move(screens); }
+    // The game start dialog's options that are loaded and saved here; until
+    // one is given, an options object of its own stands in.
+    void setGameOptions(GameOptions *options) { m_options = options ? options : &m_ownOptions; }
+    GameOptions &gameOptions() { return *m_options; }
+
+    // loadinifile: reads every key and announces the values in order.
+    void loadinifile();
+    // saveinifile: writes every key but the phrases in one write of the
+    // file; a failure goes to the program-wide error report. Answers whether
+    // the file now holds the settings (false before the load, too).
+    bool saveinifile();
+
+    int textSize() const { return m_textSize; }
+    quint32 textColour() const { return m_textColour; }
+    QRect remembered() const { return m_remembered; }
+    // The phrase of button n (1 to 10) from the file; empty leaves the
+    // button's built-in phrase.
+    QString phrase(int n) const;
+    bool playSounds() const { return m_playSounds; }
+    bool chatterSounds() const { return m_chatterSounds; }
+    // 0 Classic, 1 New.
+    int turnSound() const { return m_turnSound; }
+    QString currenttiles() const { return m_currenttiles; }
+
+    // The option handlers: each changes the value and saves.
+    void setTextSize(int points);
+    void setTextColour(quint32 colour);
+    void setPlaySounds(bool on);
+    void setChatterSounds(bool on);
+    void setTurnSound(int choice);
+    void gameOptionsConfirmed() { saveinifile(); }
+    // The tile set in use; saved by whoever chose it.
+    void setCurrenttiles(const QString &name) { m_currenttiles = name; }
+
+    // The window closes with the given placement on a screen with the given
+    // work area: nothing happens when it equals the remembered one; otherwise
+    // it is remembered, 15 pixels smaller in each direction it exceeds the
+    // work area, and saved. Answers whether it saved.
+    bool windowClosing(const QRect &placement, const QRect &workArea);
+
+    // Rules of the load, on their own for tests.
+    static int clampTextSize(int points);
+    // A placement that lies wholly off every screen moved onto the nearest.
+    static QRect ontoScreens(const QRect &placement, const QList<QRect> &screens);
+    // Only the exact small-letter "false" is off.
+    static bool flag(const QString &text) { return text != QLatin1String("false"); }
+
+signals:
+    // The chat's text size; relayout says whether lines already shown take
+    // it at once (the load) or from the next line (the menu).
+    void textSizeChanged(int points, bool relayout);
+    void placementLoaded(const QRect &placement);
+    void textColourChanged(quint32 colour);
+    void gameOptionsLoaded();
+    void phrasesLoaded();
+    void soundOptionsChanged();
+    // The stored tile set, possibly empty or "classic".
+    void tilesLoaded(const QString &name);
+    void loaded();
+
+private:
+    bool save(const QRect &placement);
+
+    QString m_path;
+    bool m_loaded = false;
+    std::function<QRect()> m_placementSource;
+    std::function<QList<QRect>()> m_screens;
+    GameOptions m_ownOptions;
+    GameOptions *m_options = &m_ownOptions;
+
+    // What the window shows before the load.
+    int m_textSize = 10;
+    quint32 m_textColour = 0;
+    QRect m_remembered = defaultPlacement();
+    std::array<QString, PhraseCount + 1> m_phrases;
+    bool m_playSounds = true;
+    bool m_chatterSounds = false;
+    int m_turnSound = 0;
+    QString m_currenttiles;
+};

@@ -1,0 +1,383 @@
+#include "client/boardview.h"
+#include "client/gamepanelview.h"
+#include "client/settingsmenus.h"
+#include "client/tilestrip.h"
+#include "protocol/wire.h"
+#include "server/tgamestart.h"
+#include "resources/artwork.h"
+#include "social/chatpane.h"
+#include "social/richtextview.h"
+#include "support/gametable.h"
+#include "support/testmain.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPainter>
+#include <QScreen>
+
+namespace {
+
+QString home()
+{
+    return qEnvironmentVariable("ZARVEX_HOME");
+}
+
+QString iniPath()
+{
+    return home() + "/quorblobby.ini";
+}
+
+QByteArray readIni()
+{
+    QFile f(iniPath());
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<none>");
+}
+
+void writeIni(const QByteArray &bytes)
+{
+    QFile f(iniPath());
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+QAction *action(Tchat *chat, const QString &name)
+{
+    QAction *a = chat->findChild<QAction *>(name);
+    if (!a)
+        qWarning("no action %s", qPrintable(name));
+    return a;
+}
+
+// A strip whose tile i is filled with a colour made of i and the set's own
+// shade, with a white square in its corner that must come out see-through.
+QImage strip(int shade, int width = 55 * 44, int height = 44)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    for (int i = 0; i < 55; ++i) {
+        p.fillRect(i * 44, 0, 44, 44, QColor(i * 4, shade, 255 - shade));
+        p.fillRect(i * 44, 0, 6, 6, Qt::white);
+    }
+    return image;
+}
+
+void saveStrip(const QString &name, const QImage &image)
+{
+    QDir().mkpath(home() + "/zarvextiles");
+    QVERIFY(image.save(home() + "/zarvextiles/" + name + ".bmp", "BMP"));
+}
+
+QRgb pixelOf(const QPixmap &pixmap, int x, int y)
+{
+    return pixmap.toImage().convertToFormat(QImage::Format_ARGB32).pixel(x, y);
+}
+
+WindowOptions optionsOn(const QByteArray &port, const QStringList &arguments, QStringList *boxes)
+{
+    WindowOptions options;
+    options.timers = Ticker::Manual;
+    options.gamePort = port;
+    options.lobbyPort = Loopback::freePort();
+    options.arguments = arguments;
+    options.messageBox = [boxes](QWidget *, const QString &text) { *boxes << text; };
+    return options;
+}
+
+} // namespace
+
+class TestSettingsWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        QFile::remove(iniPath());
+        QDir(home() + "/zarvextiles").removeRecursively();
+    }
+
+    void theOptionsShowTheirDesignStatesBeforeLogin()
+    {
+        WindowSet windows;
+        Tchat *chat = windows.registry().chat;
+        for (const char *name : {"TextColor1", "N8", "N10", "N12", "N14", "ResetScreenLocation1",
+                                 "PlaySounds1", "PlayChatterSounds1", "Classic1", "New1"})
+            QVERIFY2(action(chat, name), name);
+        QCOMPARE(action(chat, "TextColor1")->text(), QString("Text Color"));
+        QCOMPARE(action(chat, "ResetScreenLocation1")->text(), QString("Reset Screen Location"));
+        QCOMPARE(action(chat, "N12")->text(), QString("12"));
+        QCOMPARE(action(chat, "N12")->property("Tag").toInt(), 12);
+        QVERIFY(action(chat, "PlaySounds1")->isChecked());
+        QVERIFY(!action(chat, "PlayChatterSounds1")->isChecked());
+        QVERIFY(action(chat, "Classic1")->isChecked());
+        QVERIFY(!action(chat, "New1")->isChecked());
+        QCOMPARE(chat->findChild<QMenu *>("menu_tiles")->title(), QString("&Tiles"));
+        QVERIFY(chat->minimumSizeHint().width() >= 769);
+    }
+
+    void closingBeforeLoginLeavesTheFileAsItWas_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("at once") << "at once";
+        QTest::newRow("refused connection") << "refused";
+        QTest::newRow("game is full") << "full";
+    }
+
+    void closingBeforeLoginLeavesTheFileAsItWas()
+    {
+        QFETCH(QString, how);
+        const QByteArray stored = "; kept by hand\n[Zarvex]\nTextsize=12\nTop=-4000\nLeft=9\n"
+                                  "Width=10\nHeight=10\nTiles=nothing\n[Other]\nx=1";
+        writeIni(stored);
+        QStringList boxes;
+        Loopback::Listener listener;
+        const QByteArray port = how == "full" ? listener.port() : QByteArray::number(Loopback::freePort());
+        {
+            WindowSet windows(optionsOn(port, {"Ann", "127.0.0.1", "join"}, &boxes));
+            Tchat *chat = windows.registry().chat;
+            bool closed = false;
+            connect(chat, &Tchat::closed, this, [&closed] { closed = true; });
+            chat->show();
+            if (how == "full") {
+                QTRY_VERIFY(listener.accepted);
+                listener.accepted->Send(Wire::message("CMD_full", {""}));
+                QTRY_VERIFY_WITH_TIMEOUT((QCoreApplication::processEvents(), chat->client().Timer1Timer(), closed), 5000);
+                QCOMPARE(boxes, QStringList({"Game is full"}));
+            } else {
+                if (how == "refused")
+                    QTest::qWait(200);
+                // Options touched before login keep their state but are not written.
+                chat->settingsMenus()->N14Click(14);
+                action(chat, "PlaySounds1")->trigger();
+                chat->move(300, 200);
+                chat->resize(900, 700);
+                chat->close();
+                QVERIFY(closed);
+            }
+            QVERIFY(!chat->client().settings().isLoaded());
+        }
+        QCOMPARE(readIni(), stored);
+    }
+
+    void aFirstRunShowsTheDefaultsAfterConnecting()
+    {
+        GameTable t;
+        Player &ann = t.host("Ann");
+        Tchat *chat = ann.chat;
+        const ClientSettings &s = ann.client().settings();
+        QVERIFY(s.isLoaded());
+        QVERIFY(action(chat, "N8")->isChecked());
+        for (const char *other : {"N10", "N12", "N14"})
+            QVERIFY(!action(chat, other)->isChecked());
+        QCOMPARE(chat->settingsMenus()->placement().topLeft(), QPoint(3, 3));
+        QCOMPARE(s.remembered(), QRect(3, 3, 772, 535));
+        QVERIFY(action(chat, "PlaySounds1")->isChecked());
+        QVERIFY(action(chat, "PlayChatterSounds1")->isChecked());
+        QVERIFY(action(chat, "Classic1")->isChecked());
+        QCOMPARE(s.textColour(), 0u);
+        QCOMPARE(ann.registry().gamestart->options().scrambledTag(), 1);
+        QCOMPARE(ann.registry().gamestart->options().onlylettersTag(), 1);
+        QCOMPARE(chat->gamePanel()->board()->tilePicture(1).toImage(), Artwork::tile(1).toImage());
+        // The window's minimum size is larger than the default placement.
+        QVERIFY(chat->width() >= 769);
+        QCOMPARE(readIni(), QByteArray("<none>"));
+    }
+
+    void theSavedOptionsComeBackOnTheNextRun()
+    {
+        writeIni("[Zarvex]\r\nTextsize=12\r\nTurnsound=1\r\nChatterSounds=false\r\nPlaysounds=false\r\n"
+                 "Playtoscore=450\r\nTimeperturn=45\r\nScrambled=false\r\n");
+        GameTable t;
+        Player &ann = t.host("Ann");
+        QVERIFY(action(ann.chat, "N12")->isChecked());
+        QVERIFY(action(ann.chat, "New1")->isChecked());
+        QVERIFY(!action(ann.chat, "Classic1")->isChecked());
+        QVERIFY(!action(ann.chat, "PlaySounds1")->isChecked());
+        QVERIFY(!action(ann.chat, "PlayChatterSounds1")->isChecked());
+        Tgamestart *dialog = ann.registry().gamestart;
+        QCOMPARE(dialog->findChild<QLineEdit *>("edit_playtoscore")->text(), QString("450"));
+        QCOMPARE(dialog->findChild<QLineEdit *>("edit_creationtime")->text(), QString("45"));
+        QCOMPARE(dialog->options().straightTag(), 1);
+
+        // Each option saves at once.
+        action(ann.chat, "Classic1")->trigger();
+        QVERIFY(readIni().contains("Turnsound=0\r\n"));
+        action(ann.chat, "PlaySounds1")->trigger();
+        QVERIFY(readIni().contains("Playsounds=true\r\n"));
+        action(ann.chat, "PlayChatterSounds1")->trigger();
+        QVERIFY(readIni().contains("ChatterSounds=true\r\n"));
+        QVERIFY(ann.client().settings().chatterSounds());
+    }
+
+    void theTextSizeShowsOnTheNextLineOnly()
+    {
+        GameTable t;
+        Player &ann = t.host("Ann");
+        RichTextView *view = ann.chat->chatPane()->mainchat();
+        QVERIFY(view->itemCount() > 0);
+        QCOMPARE(view->formatAt(0).fontPointSize(), 8.0);
+        action(ann.chat, "N14")->trigger();
+        QVERIFY(action(ann.chat, "N14")->isChecked());
+        QVERIFY(!action(ann.chat, "N8")->isChecked());
+        QVERIFY(readIni().contains("Textsize=14\r\n"));
+        QCOMPARE(view->formatAt(0).fontPointSize(), 8.0);
+        ann.chat->addlinetochat("0+one more line");
+        QCOMPARE(view->formatAt(0).fontPointSize(), 14.0);
+    }
+
+    void theTextColourComesFromTheColourDialog()
+    {
+        GameTable t;
+        Player &ann = t.host("Ann");
+        SettingsMenus *menus = ann.chat->settingsMenus();
+        QList<QColor> offered;
+        std::optional<QColor> answer;
+        menus->setColourPicker([&](const QColor &initial) {
+            offered << initial;
+            return answer;
+        });
+        // Cancel: nothing changes and nothing is written.
+        action(ann.chat, "TextColor1")->trigger();
+        QCOMPARE(offered, QList<QColor>({QColor(Qt::black)}));
+        QCOMPARE(readIni(), QByteArray("<none>"));
+        answer = QColor(0x40, 0x80, 0xFF);
+        action(ann.chat, "TextColor1")->trigger();
+        QCOMPARE(ann.client().settings().textColour(), 0x00FF8040u);
+        QVERIFY(readIni().contains("Textcolor=$00FF8040\r\n"));
+        action(ann.chat, "TextColor1")->trigger();
+        QCOMPARE(offered.last(), QColor(0x40, 0x80, 0xFF));
+    }
+
+    void resetScreenLocationMovesTheWindowWithoutSaving()
+    {
+        writeIni("[Zarvex]\r\nLeft=100\r\nTop=80\r\nWidth=850\r\nHeight=600\r\n");
+        GameTable t;
+        Player &ann = t.host("Ann");
+        SettingsMenus *menus = ann.chat->settingsMenus();
+        QCOMPARE(menus->placement(), QRect(100, 80, 850, 600));
+        action(ann.chat, "ResetScreenLocation1")->trigger();
+        QCOMPARE(menus->placement().topLeft(), QPoint(3, 3));
+        QCOMPARE(readIni(), QByteArray("[Zarvex]\r\nLeft=100\r\nTop=80\r\nWidth=850\r\nHeight=600\r\n"));
+    }
+
+    void closingWithoutAMoveAfterTheLoadWritesNothing()
+    {
+        const QByteArray stored = "[Zarvex]\r\nLeft=100\r\nTop=80\r\nWidth=850\r\nHeight=600\r\n";
+        writeIni(stored);
+        GameTable t;
+        Player &ann = t.host("Ann");
+        ann.chat->close();
+        QVERIFY(ann.closed);
+        QCOMPARE(readIni(), stored);
+    }
+
+    void closingAWindowLargerThanTheWorkAreaStoresItSmaller()
+    {
+        GameTable t;
+        Player &ann = t.host("Ann");
+        const QRect work = ann.chat->screen()->availableGeometry();
+        const QRect big(work.left() - 4, work.top() - 4, work.width() + 8, work.height() + 8);
+        ann.chat->settingsMenus()->setPlacement(big);
+        QCOMPARE(ann.chat->settingsMenus()->placement(), big);
+        ann.chat->close();
+        ClientSettings stored(iniPath());
+        stored.loadinifile();
+        QCOMPARE(stored.remembered(), QRect(big.left(), big.top(), big.width() - 15, big.height() - 15));
+    }
+
+    void aStoredPlacementOffTheScreenIsBroughtBack()
+    {
+        writeIni("[Zarvex]\r\nLeft=-20000\r\nTop=30000\r\nWidth=800\r\nHeight=600\r\n");
+        GameTable t;
+        Player &ann = t.host("Ann");
+        const QRect shown = ann.chat->settingsMenus()->placement();
+        QVERIFY(ann.chat->screen()->availableGeometry().intersects(shown));
+        QCOMPARE(shown.size(), QSize(800, 600));
+    }
+
+    void theTilesMenuListsTheSetsAndSwitchesAtOnce()
+    {
+        saveStrip("a", strip(40));
+        saveStrip("b", strip(200));
+        saveStrip("bad-name", strip(90));
+        GameTable t;
+        Player &ann = t.host("Ann");
+        t.join("Bob");
+        QMenu *tiles = ann.chat->findChild<QMenu *>("menu_tiles");
+        QStringList items;
+        for (QAction *item : tiles->actions())
+            items << item->text();
+        QVERIFY(items.contains("a") && items.contains("b"));
+        QVERIFY(!items.contains("bad-name"));
+        QVERIFY(!action(ann.chat, "a3")->isChecked() && !action(ann.chat, "b3")->isChecked());
+
+        // A word with letters in the slots, so that they show the new set too.
+        ann.client().send(Wire::message("CMD_startgame", {"Ann", "250", "30", "t", "f", ""}));
+        t.settle();
+        QLabel *slot1 = ann.chat->findChild<QLabel *>("letter_1");
+        QVERIFY(ann.client().board().slot(1).code > 0);
+
+        action(ann.chat, "b3")->trigger();
+        BoardView *board = ann.chat->gamePanel()->board();
+        const QList<QPixmap> b = TileStrip::cut(strip(200));
+        QCOMPARE(board->tilePicture(5).toImage(), b.at(5).toImage());
+        QCOMPARE(pixelOf(board->tilePicture(5), 20, 20), qRgb(20, 200, 55));
+        QCOMPARE(qAlpha(pixelOf(board->tilePicture(5), 2, 2)), 0);
+        QCOMPARE(slot1->pixmap().toImage(), b.at(ann.client().board().slot(1).code).toImage());
+        QVERIFY(action(ann.chat, "b3")->isChecked());
+        QVERIFY(!action(ann.chat, "a3")->isChecked());
+        QVERIFY(readIni().contains("Tiles=b\r\n"));
+
+        action(ann.chat, "a3")->trigger();
+        QVERIFY(action(ann.chat, "a3")->isChecked());
+        QVERIFY(!action(ann.chat, "b3")->isChecked());
+        QCOMPARE(pixelOf(board->tilePicture(5), 20, 20), qRgb(20, 40, 215));
+    }
+
+    void theStoredSetIsAppliedAtLogin_data()
+    {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<bool>("builtIn");
+        QTest::newRow("b") << QByteArray("b") << false;
+        QTest::newRow("Classic") << QByteArray("Classic") << true;
+        QTest::newRow("CLASSIC") << QByteArray("CLASSIC") << true;
+        QTest::newRow("missing") << QByteArray("wood") << true;
+    }
+
+    void theStoredSetIsAppliedAtLogin()
+    {
+        QFETCH(QByteArray, stored);
+        QFETCH(bool, builtIn);
+        saveStrip("a", strip(40));
+        saveStrip("b", strip(200));
+        writeIni("[Zarvex]\r\nTiles=" + stored + "\r\n");
+        GameTable t;
+        Player &ann = t.host("Ann");
+        BoardView *board = ann.chat->gamePanel()->board();
+        const QImage expected = builtIn ? Artwork::tile(7).toImage() : TileStrip::cut(strip(200)).at(7).toImage();
+        QCOMPARE(board->tilePicture(7).toImage(), expected);
+        QCOMPARE(action(ann.chat, "b3")->isChecked(), !builtIn);
+        QVERIFY(!action(ann.chat, "a3")->isChecked());
+    }
+
+    void aShortStripGivesBlankTiles()
+    {
+        const QList<QPixmap> tiles = TileStrip::cut(strip(90, 44 * 3 + 20, 30));
+        QCOMPARE(tiles.size(), 55);
+        QCOMPARE(tiles.at(2).size(), QSize(44, 44));
+        QCOMPARE(pixelOf(tiles.at(2), 20, 20), qRgb(8, 90, 165));
+        QCOMPARE(qAlpha(pixelOf(tiles.at(2), 20, 35)), 0);     // below the strip
+        QCOMPARE(pixelOf(tiles.at(3), 10, 10), qRgb(12, 90, 165));
+        QCOMPARE(qAlpha(pixelOf(tiles.at(3), 30, 10)), 0);     // past its end
+        QCOMPARE(qAlpha(pixelOf(tiles.at(40), 20, 20)), 0);
+        QVERIFY(TileStrip::load(home() + "/no such file.bmp").isEmpty());
+    }
+};
+
+ZARVEX_TEST_MAIN(TestSettingsWindow)
+#include "tst_settingswindow.moc"
