@@ -53,14 +53,21 @@ GameClient::GameClient(TServer *server, Ticker::Mode timers, QObject *parent)
     receivedlist.on("CMD_playerdisconnected", [this](FieldReader &f, int) { playerdisconnected(f); });
     receivedlist.on("CMD_full", [this](FieldReader &, int) { full(); });
     receivedlist.on("CMD_justwatching", [this](FieldReader &f, int) { justwatching(f); });
-    receivedlist.on("CMD_playasound", [this](FieldReader &f, int) { emit shoutReceived(f.rest()); });
+    receivedlist.on("CMD_playasound", [this](FieldReader &f, int) {
+        emit shoutReceived(f.rest());
+        playasound(f.rest());
+    });
+    connect(this, &GameClient::sound, this, [this](const QString &name) { m_sounds.playsounds(name); });
     registerGameHandlers();
     clearall();
 
     // The settings are read before anything else hears of the load.
     connect(this, &GameClient::settingsLoadRequested, &m_settings, &ClientSettings::loadinifile);
-    connect(&m_settings, &ClientSettings::soundOptionsChanged, this,
-            [this] { setTurnSoundNew(m_settings.turnSound() == 1); });
+    connect(&m_settings, &ClientSettings::soundOptionsChanged, this, [this] {
+        m_sounds.setPlaySounds(m_settings.playSounds());
+        m_sounds.setChatterSounds(m_settings.chatterSounds());
+        m_sounds.setTurnSoundNew(m_settings.turnSound() == 1);
+    });
     connect(&m_settings, &ClientSettings::textColourChanged, this, [this](quint32 colour) {
         m_chatsender.setColour(colour);
         emit changed();
@@ -350,4 +357,26 @@ void GameClient::UnsetJustWatch1Click(int seat)
 {
     if (m_isconnected && ownsRow(seat))
         send(Wire::message("CMD_justwatch", {num(seat), "2"}));
+}
+
+// ------------------------------------------------------------- shouts
+
+void GameClient::wave14Click(int tag)
+{
+    const QByteArray message = SoundCues::shoutMessage(tag, m_myseat, m_isconnected);
+    if (!message.isEmpty())
+        send(message);
+}
+
+// The name label of a seat exists for the seat texts "1" to "6" only.
+void GameClient::playasound(const QByteArray &payload)
+{
+    const QByteArray text = m_sounds.playasound(payload, [this](const QByteArray &seat) -> std::optional<QString> {
+        for (int s = 1; s <= seatcount; ++s)
+            if (seat == num(s))
+                return m_rows[size_t(s)].name;
+        return std::nullopt;
+    });
+    if (!text.isEmpty())
+        line(text);
 }

@@ -8,6 +8,7 @@
 #include "protocol/tsock.h"
 #include "social/chatsender.h"
 #include "social/phrasebuttons.h"
+#include "social/soundcues.h"
 #include "client/tilesets.h"
 #include "settings/clientsettings.h"
 
@@ -97,8 +98,11 @@ public:
     bool turntimeEnabled() const { return turntime.enabled(); }
     int secondsleft() const { return m_secondsleft; }
 
-    // The turn sound chosen in the menu: "New" (true) or "Classic".
-    void setTurnSoundNew(bool on) { m_turnSoundNew = on; }
+    // The sound options and the decision what is heard; every `sound`
+    // this client emits passes through it.
+    SoundCues &sounds() { return m_sounds; }
+    // An item of the shout menu, by its tag: sends that shout.
+    void wave14Click(int tag);
 
     // The player's settings, loaded when the server announces this seat, and
     // the tile sets of the Tiles menu.
@@ -169,6 +173,7 @@ private:
     void grantHostRights();
     bool ownsRow(int seat) const { return seat >= 1 && seat <= seatcount; }
     static bool isSpySeat(int seat) { return seat > seatcount && seat <= maxSeats; }
+    void playasound(const QByteArray &payload);
 
     // The game, on this side.
     void registerGameHandlers();
@@ -221,7 +226,7 @@ private:
     GamePanel m_panel;
     BoardSelection m_board;
     int m_secondsleft = 0;
-    bool m_turnSoundNew = false;
+    SoundCues m_sounds;
 
     ClientSettings m_settings;
     TileSets m_tileSets{m_settings};

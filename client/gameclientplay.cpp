@@ -227,7 +227,7 @@ void GameClient::getnextplayer(FieldReader &fields)
     m_board.resetSelection();
     if (seat == m_myseat) {
         m_panel.status = QStringLiteral("Your Turn.");
-        emit sound(m_turnSoundNew ? QStringLiteral("turnnew") : QStringLiteral("turn"));
+        emit sound(m_sounds.turnsound());
         m_panel.clearWordVisible = true;
     } else {
         const QString name = ownsRow(seat) ? m_rows[size_t(seat)].name : QString::number(seat);
@@ -255,7 +255,7 @@ void GameClient::turntimeTimer()
     } else {
         m_panel.barWidth = m_panel.pixelsPerSecond * m_secondsleft;
         m_panel.timerRed = m_secondsleft < 20;
-        if (m_secondsleft == 20 || m_secondsleft == 15 || m_secondsleft <= 10)
+        if (SoundCues::tickAt(m_secondsleft))
             emit sound(QStringLiteral("tick"));
         showTime();
     }

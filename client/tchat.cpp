@@ -14,6 +14,8 @@
 #include "social/chatpane.h"
 #include "social/colourtext.h"
 #include "social/tphrases.h"
+#include "social/shoutmenu.h"
+#include "social/soundplayer.h"
 #include "social/tspylist.h"
 
 #include <QCloseEvent>
@@ -54,13 +56,15 @@ Tchat::Tchat(WindowRegistry &registry)
     connect(&m_client, &GameClient::chatLine, this, &Tchat::addlinetochat);
     connect(&m_client, &GameClient::chatReceived, this, &Tchat::chatrecieved);
 
-    // The input line below the chat, the phrase buttons above it.
+    // The input line below the chat, the phrase buttons above it; phrase
+    // button 10 opens the shout menu.
     m_chatinput = new ChatInputView(m_client.chatSender(), m_client.phrases(),
                                     [this] { return m_client.isconnected(); }, panel_board);
     m_chatinput->placeAround(m_chatpane->geometry());
-    popup_sounds = new QMenu(this);
-    popup_sounds->setObjectName(QStringLiteral("popup_sounds"));
-    popup_sounds->addAction(QStringLiteral("<Cancel>"))->setObjectName(QStringLiteral("Cancel1"));
+    m_soundPlayer = new SoundPlayer(this);
+    m_client.sounds().setSink(m_soundPlayer);
+    popup_sounds = new ShoutMenu(this);
+    connect(popup_sounds, &ShoutMenu::chosen, &m_client, &GameClient::wave14Click);
     connect(m_chatinput, &ChatInputView::shoutMenuRequested, popup_sounds,
             [this](const QPoint &at) { popup_sounds->popup(at); });
 

@@ -10,6 +10,8 @@ class GamePanelView;
 class QAction;
 class QFrame;
 class QMenu;
+class ShoutMenu;
+class SoundPlayer;
 class SettingsMenus;
 struct WindowRegistry;
 
@@ -34,8 +36,6 @@ public:
     ChatPane *chatPane() const { return m_chatpane; }
     // The input field, the phrase buttons and the smilies button.
     ChatInputView *chatInput() const { return m_chatinput; }
-    // The shout menu that phrase button 10 opens.
-    QMenu *popupSounds() const { return popup_sounds; }
 
     // View menu "Phrase List": the phrase dialog, filled from the buttons.
     void PrhaseList1Click();
@@ -52,6 +52,10 @@ public:
     // The player-name menu as it would open on a seat's label.
     QMenu *popupKick() const { return popup_kick; }
     void openPlayerMenu(int seat, const QPoint &globalPos);
+
+    // The shout menu that phrase button 10 opens, and the speakers.
+    ShoutMenu *popupSounds() const { return popup_sounds; }
+    SoundPlayer *soundPlayer() const { return m_soundPlayer; }
 
 signals:
     // The window has closed; the program ends with it.
@@ -74,7 +78,6 @@ private:
     GamePanelView *m_panelView = nullptr;
     ChatPane *m_chatpane = nullptr;
     ChatInputView *m_chatinput = nullptr;
-    QMenu *popup_sounds = nullptr;
     bool m_shown = false;
     SettingsMenus *m_settingsMenus = nullptr;
 
@@ -90,4 +93,6 @@ private:
     QAction *SettoJustWatch1 = nullptr;
     QAction *UnsetJustWatch1 = nullptr;
     int m_kickTarget = 0;
+    ShoutMenu *popup_sounds = nullptr;
+    SoundPlayer *m_soundPlayer = nullptr;
 };

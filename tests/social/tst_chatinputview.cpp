@@ -1,6 +1,7 @@
 #include "client/tchat.h"
 #include "resources/imagebutton.h"
 #include "shell/windowregistry.h"
+#include "social/shoutmenu.h"
 #include "social/chatfield.h"
 #include "social/chatinputview.h"
 #include "social/chatpane.h"
@@ -186,8 +187,9 @@ private slots:
         QMenu *sounds = w.chat.popupSounds();
         QCOMPARE(sounds->objectName(), QString("popup_sounds"));
         QCOMPARE(sounds->parent(), &w.chat);
-        QCOMPARE(sounds->actions().size(), 1);
+        QCOMPARE(sounds->actions().size(), 15);
         QCOMPARE(sounds->actions().first()->text(), QString("<Cancel>"));
+        QCOMPARE(sounds->actions().last()->text(), QString("Oh No"));
         QSignalSpy asked(w.view, &ChatInputView::shoutMenuRequested);
         ImageButton *shout = w.view->phraseButton(10);
         QTest::mouseClick(shout, Qt::LeftButton);

@@ -2,6 +2,7 @@
 #include "settings/inifile.h"
 #include "shell/errorreport.h"
 #include "shell/programfolder.h"
+#include "social/shoutmenu.h"
 #include "social/chatinputview.h"
 #include "social/phrasebuttons.h"
 #include "social/tphrases.h"
