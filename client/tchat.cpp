@@ -3,6 +3,8 @@
 #include "client/gamepanelview.h"
 #include "server/random.h"
 #include "server/tgamestart.h"
+#include "server/tserver.h"
+#include "server/twordlist.h"
 #include "settings/tabout.h"
 #include "settings/thelp.h"
 #include "shell/messagebox.h"
@@ -37,6 +39,9 @@ Tchat::Tchat(WindowRegistry &registry)
     panel_board->setObjectName(QStringLiteral("panel_board"));
     panel_board->setGeometry(1, 2, 765, 525);
 
+    m_wordlist = new Twordlist(registry, this);
+    connect(m_wordlist, &Twordlist::statusLine, this,
+            [this](const QString &text) { addlinetochat("0+" + text.toUtf8()); });
     buildMenus();
     m_panelView = new GamePanelView(m_client, panel_board);
     connect(m_panelView, &GamePanelView::startClicked, this, &Tchat::button_startClick);
@@ -71,6 +76,12 @@ void Tchat::buildMenus()
     StartGame1->setObjectName(QStringLiteral("StartGame1"));
     StartGame1->setShortcut(QKeySequence(QStringLiteral("Ctrl+S")));
     connect(StartGame1, &QAction::triggered, this, &Tchat::button_startClick);
+    WordList1 = menu_file->addAction(QStringLiteral("Word List..."));
+    WordList1->setObjectName(QStringLiteral("WordList1"));
+    connect(WordList1, &QAction::triggered, m_wordlist, [this] {
+        m_wordlist->show();
+        m_wordlist->raise();
+    });
     menu_file->addSeparator();
     QAction *exit = menu_file->addAction(QStringLiteral("Exit"));
     exit->setObjectName(QStringLiteral("Exit1"));
@@ -168,6 +179,12 @@ void Tchat::render()
     m_panelView->render();
     JustWatch1->setChecked(m_client.justWatchChecked());
     StartGame1->setEnabled(m_client.startMenuEnabled());
+    WordList1->setEnabled(hostsHere());
+}
+
+bool Tchat::hostsHere() const
+{
+    return m_registry.server && m_registry.server->Sock1.Listen();
 }
 
 void Tchat::processparams()
@@ -178,6 +195,9 @@ void Tchat::processparams()
     m_client.setServer(m_registry.server);
     const QStringList arguments = m_registry.options.arguments.value_or(QCoreApplication::arguments().mid(1));
     m_client.processparams(arguments);
+    // Only a copy that hosts draws words.
+    if (hostsHere())
+        m_wordlist->attach(m_registry.server);
     if (m_registry.gamestart)
         connect(m_registry.gamestart, &Tgamestart::startRequested, &m_client,
                 [this](const QByteArray &message) { m_client.send(message); });

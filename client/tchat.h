@@ -9,6 +9,7 @@ class GamePanelView;
 class QAction;
 class QFrame;
 class QMenu;
+class Twordlist;
 struct WindowRegistry;
 
 // The player's main window: the game panel with the seats, the board and
@@ -30,6 +31,8 @@ public:
 
     GamePanelView *gamePanel() const { return m_panelView; }
     ChatPane *chatPane() const { return m_chatpane; }
+    // The host's word list window ("Word List..." in the File menu).
+    Twordlist *wordList() const { return m_wordlist; }
 
     // A relayed CMD_chat or CMD_action payload, shown in the chat.
     void chatrecieved(const QByteArray &payload);
@@ -54,6 +57,7 @@ protected:
 private:
     void buildMenus();
     void render();
+    bool hostsHere() const;
     void Exit1Click();
 
     WindowRegistry &m_registry;
@@ -63,6 +67,7 @@ private:
     QFrame *panel_board = nullptr;
     GamePanelView *m_panelView = nullptr;
     ChatPane *m_chatpane = nullptr;
+    Twordlist *m_wordlist = nullptr;
 
     QMenu *menu_file = nullptr;
     QMenu *menu_options = nullptr;
@@ -70,6 +75,7 @@ private:
     QMenu *menu_tiles = nullptr;
     QMenu *menu_help = nullptr;
     QAction *StartGame1 = nullptr;
+    QAction *WordList1 = nullptr;
     QAction *JustWatch1 = nullptr;
     QMenu *popup_kick = nullptr;
     QAction *RemoveFromGame1 = nullptr;
