@@ -4,6 +4,8 @@
 #include "client/settingsmenus.h"
 #include "server/random.h"
 #include "server/tgamestart.h"
+#include "server/tserver.h"
+#include "server/twordlist.h"
 #include "settings/tabout.h"
 #include "settings/thelp.h"
 #include "shell/messagebox.h"
@@ -43,6 +45,9 @@ Tchat::Tchat(WindowRegistry &registry)
     panel_board->setObjectName(QStringLiteral("panel_board"));
     panel_board->setGeometry(1, 2, 765, 525);
 
+    m_wordlist = new Twordlist(registry, this);
+    connect(m_wordlist, &Twordlist::statusLine, this,
+            [this](const QString &text) { addlinetochat("0+" + text.toUtf8()); });
     buildMenus();
     m_panelView = new GamePanelView(m_client, panel_board);
     connect(m_panelView, &GamePanelView::startClicked, this, &Tchat::button_startClick);
@@ -92,6 +97,12 @@ void Tchat::buildMenus()
     StartGame1->setObjectName(QStringLiteral("StartGame1"));
     StartGame1->setShortcut(QKeySequence(QStringLiteral("Ctrl+S")));
     connect(StartGame1, &QAction::triggered, this, &Tchat::button_startClick);
+    WordList1 = menu_file->addAction(QStringLiteral("Word List..."));
+    WordList1->setObjectName(QStringLiteral("WordList1"));
+    connect(WordList1, &QAction::triggered, m_wordlist, [this] {
+        m_wordlist->show();
+        m_wordlist->raise();
+    });
     menu_file->addSeparator();
     QAction *exit = menu_file->addAction(QStringLiteral("Exit"));
     exit->setObjectName(QStringLiteral("Exit1"));
@@ -201,6 +212,12 @@ void Tchat::render()
     JustWatch1->setChecked(m_client.justWatchChecked());
     StartGame1->setEnabled(m_client.startMenuEnabled());
     m_chatinput->render();
+    WordList1->setEnabled(hostsHere());
+}
+
+bool Tchat::hostsHere() const
+{
+    return m_registry.server && m_registry.server->Sock1.Listen();
 }
 
 void Tchat::processparams()
@@ -211,6 +228,9 @@ void Tchat::processparams()
     m_client.setServer(m_registry.server);
     const QStringList arguments = m_registry.options.arguments.value_or(QCoreApplication::arguments().mid(1));
     m_client.processparams(arguments);
+    // Only a copy that hosts draws words.
+    if (hostsHere())
+        m_wordlist->attach(m_registry.server);
     if (m_registry.gamestart)
         connect(m_registry.gamestart, &Tgamestart::startRequested, &m_client,
                 [this](const QByteArray &message) { m_client.send(message); });

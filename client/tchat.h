@@ -13,6 +13,7 @@ class QMenu;
 class ShoutMenu;
 class SoundPlayer;
 class SettingsMenus;
+class Twordlist;
 struct WindowRegistry;
 
 // The player's main window: the game panel with the seats, the board and
@@ -40,6 +41,8 @@ public:
     // View menu "Phrase List": the phrase dialog, filled from the buttons.
     void PrhaseList1Click();
     SettingsMenus *settingsMenus() const { return m_settingsMenus; }
+    // The host's word list window ("Word List..." in the File menu).
+    Twordlist *wordList() const { return m_wordlist; }
 
     // A relayed CMD_chat or CMD_action payload, shown in the chat.
     void chatrecieved(const QByteArray &payload);
@@ -68,6 +71,7 @@ protected:
 private:
     void buildMenus();
     void render();
+    bool hostsHere() const;
     void Exit1Click();
 
     WindowRegistry &m_registry;
@@ -80,6 +84,7 @@ private:
     ChatInputView *m_chatinput = nullptr;
     bool m_shown = false;
     SettingsMenus *m_settingsMenus = nullptr;
+    Twordlist *m_wordlist = nullptr;
 
     QMenu *menu_file = nullptr;
     QMenu *menu_options = nullptr;
@@ -87,6 +92,7 @@ private:
     QMenu *menu_tiles = nullptr;
     QMenu *menu_help = nullptr;
     QAction *StartGame1 = nullptr;
+    QAction *WordList1 = nullptr;
     QAction *JustWatch1 = nullptr;
     QMenu *popup_kick = nullptr;
     QAction *RemoveFromGame1 = nullptr;

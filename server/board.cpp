@@ -3,17 +3,10 @@
 #include "protocol/wire.h"
 #include "server/dictionary.h"
 #include "server/random.h"
+#include "server/wordlist.h"
 #include "shell/errorreport.h"
 
 namespace {
-
-// Word lengths each game type plays, and the lengths an only-letters game
-// draws again for when its first word is shorter.
-constexpr int StraightShortest = 3;
-constexpr int StraightLongest = 8;
-constexpr int ScrambledShortest = 5;
-constexpr int ScrambledLongest = 10;
-constexpr int OnlyLettersShortest = 6;
 
 // A scrambled letter that finds no empty neighbour in this many tries gives
 // up the whole chain.
@@ -195,12 +188,18 @@ QByteArray Board::setwordscram(const QByteArray &word)
     return m_wordtext;
 }
 
-QByteArray Board::pickWord() const
+QByteArray Board::drawWord() const
 {
-    // Ids from 1 to count - 2: the list's first and last entries never come up.
-    const auto draw = [] { return Dictionary::GetString(Random::uniform(Dictionary::count() - 2) + 1); };
-    const int shortest = m_scrambled ? ScrambledShortest : StraightShortest;
-    const int longest = m_scrambled ? ScrambledLongest : StraightLongest;
+    const WordList *own = m_wordlist && m_wordlist->serves(m_scrambled, m_onlyletters) ? m_wordlist.get() : nullptr;
+    // The built-in list never draws its first and last entries; a list of
+    // the host's own is often short and spares none.
+    const auto draw = [own] {
+        if (own)
+            return own->word(Random::uniform(own->count()));
+        return Dictionary::GetString(Random::uniform(Dictionary::count() - 2) + 1);
+    };
+    const int shortest = shortestWord(m_scrambled);
+    const int longest = longestWord(m_scrambled);
 
     QByteArray word;
     do {
@@ -209,7 +208,7 @@ QByteArray Board::pickWord() const
 
     if (m_onlyletters) {
         // A board of only the word's letters needs a word of some length.
-        while (word.size() < OnlyLettersShortest || word.size() > ScrambledLongest)
+        while (word.size() < OnlyLettersShortest || word.size() > OnlyLettersLongest)
             word = draw();
     }
     return word;
@@ -217,7 +216,7 @@ QByteArray Board::pickWord() const
 
 void Board::createboard()
 {
-    createboard(pickWord());
+    createboard(drawWord());
 }
 
 bool Board::createboard(const QByteArray &word)

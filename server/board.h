@@ -2,9 +2,12 @@
 
 #include <QByteArray>
 #include <array>
+#include <memory>
+
+class WordList;
 
 // The server's round data: the board of 10 columns by 9 rows, the target word
-// and where it lies. `createboard` picks a word from the dictionary, hides it
+// and where it lies. `createboard` picks a word from the word list, hides it
 // on a fresh board, either as a straight line (STRAIGHT games) or as a chain
 // of touching tiles (SCRAMBLED games), fills the other tiles and keeps the
 // texts that the server sends to every seat.
@@ -19,11 +22,36 @@ public:
     static constexpr int Rows = 9;
     static constexpr int MaxWordLength = 10;
 
+    // Word lengths each game type plays, and the lengths an only-letters
+    // game draws again for when its first word is shorter.
+    static constexpr int StraightShortest = 3;
+    static constexpr int StraightLongest = 8;
+    static constexpr int ScrambledShortest = 5;
+    static constexpr int ScrambledLongest = 10;
+    static constexpr int OnlyLettersShortest = 6;
+    static constexpr int OnlyLettersLongest = 10;
+    static constexpr int shortestWord(bool scrambled)
+    {
+        return scrambled ? ScrambledShortest : StraightShortest;
+    }
+    static constexpr int longestWord(bool scrambled)
+    {
+        return scrambled ? ScrambledLongest : StraightLongest;
+    }
+
     // The game type and the only-letters option of the running game.
     void setScrambled(bool on) { m_scrambled = on; }
     bool scrambled() const { return m_scrambled; }
     void setOnlyLetters(bool on) { m_onlyletters = on; }
     bool onlyLetters() const { return m_onlyletters; }
+
+    // The list words are drawn from; none for the built-in one. A list that
+    // cannot serve the game type is passed over for the built-in one.
+    void setWordList(std::shared_ptr<const WordList> list) { m_wordlist = std::move(list); }
+    const WordList *wordList() const { return m_wordlist.get(); }
+
+    // Draws a word for the game type from the list in use.
+    QByteArray drawWord() const;
 
     // Picks the round's word and builds the board around it.
     void createboard();
@@ -76,7 +104,6 @@ public:
     }
 
 private:
-    QByteArray pickWord() const;
     void clearBoard();
     void clearWord();
     void setTile(int column, int row, int code);
@@ -92,4 +119,5 @@ private:
     QByteArray m_boardtext;
     bool m_scrambled = false;
     bool m_onlyletters = false;
+    std::shared_ptr<const WordList> m_wordlist;
 };

@@ -4,6 +4,7 @@
 
 #include "server/random.h"
 #include "server/tserver.h"
+#include "server/wordlist.h"
 #include "shell/errorreport.h"
 
 #include <QCoreApplication>
@@ -63,7 +64,7 @@ void connectLog(TServer &server)
 
 int usage()
 {
-    std::fprintf(stderr, "usage: zarvex-server [--port N]\n");
+    std::fprintf(stderr, "usage: zarvex-server [--port N] [--words FILE]\n");
     return 2;
 }
 
@@ -73,13 +74,28 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QByteArray port = "7772";
+    QString wordsFile;
     const QStringList args = app.arguments().mid(1);
     for (int i = 0; i < args.size(); ++i) {
         bool ok = false;
         if (args[i] == "--port" && i + 1 < args.size() && args[i + 1].toUShort(&ok) > 0 && ok)
             port = args[++i].toLatin1();
+        else if (args[i] == "--words" && i + 1 < args.size() && !args[i + 1].isEmpty())
+            wordsFile = args[++i];
         else
             return usage();
+    }
+
+    // A list that cannot serve is refused before anybody can connect.
+    std::shared_ptr<const WordList> words;
+    if (!wordsFile.isEmpty()) {
+        auto list = std::make_shared<WordList>(WordList::readFile(wordsFile));
+        const QString refusal = list->refusal();
+        if (!refusal.isEmpty()) {
+            std::fprintf(stderr, "zarvex-server: %s\n", qUtf8Printable(refusal));
+            return 1;
+        }
+        words = std::move(list);
     }
 
     if (::pipe(signalPipe) != 0)
@@ -90,6 +106,10 @@ int main(int argc, char *argv[])
     Random::seedFromClock();
     TServer server;
     connectLog(server);
+    if (words) {
+        server.setWordList(words);
+        log("Words from " + words->summary().toUtf8());
+    }
     server.Sock1.setPortName(port);
     try {
         server.Sock1.setListen(true);

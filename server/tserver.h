@@ -9,6 +9,9 @@
 #include <QByteArray>
 #include <QObject>
 #include <array>
+#include <memory>
+
+class WordList;
 
 // The game server: it gives every connection a seat, learns the players'
 // names, relays chat, actions and shouts, and runs whole games: boards,
@@ -101,6 +104,12 @@ public:
     // (a scripted demonstration, a test).
     void chooseNextWord(const QByteArray &word) { m_nextWord = word; }
 
+    // The host's own word list for the games started from now on; none for
+    // the built-in list. Each game start tells every seat which list its
+    // words come from.
+    void setWordList(std::shared_ptr<const WordList> list) { m_wordlist = std::move(list); }
+    const WordList *wordList() const { return m_wordlist.get(); }
+
     // Closes every connection without a word, as the hosting program ends.
     void closeAll();
 
@@ -136,6 +145,7 @@ private:
     // The game.
     void startgame(FieldReader &fields, int origin);
     void startround();
+    void chooseWordList();
     void findplayer();
     void myword(FieldReader &fields, int origin);
     bool wordMatches(FieldReader &fields) const;
@@ -168,4 +178,5 @@ private:
     bool m_scrambled = false;
     bool m_onlyletters = false;
     QByteArray m_nextWord;
+    std::shared_ptr<const WordList> m_wordlist;
 };

@@ -3,6 +3,8 @@
 #include "server/tserver.h"
 
 #include "protocol/wire.h"
+#include "server/wordlist.h"
+#include "social/colourtext.h"
 
 #include <QList>
 
@@ -51,6 +53,7 @@ void TServer::startgame(FieldReader &fields, int origin)
     m_scrambled = type != "f";
     m_onlyletters = only == "t";
     sendToAll(Wire::message("CMD_startgame", {starter, playto, seconds, type, only, ""}));
+    chooseWordList();
     for (int n = 1; n <= seatcount; ++n) {
         seats[size_t(n)].score = 0;
         seats[size_t(n)].watching = false;
@@ -58,6 +61,31 @@ void TServer::startgame(FieldReader &fields, int origin)
     m_roundnumber = 0;
     emit gameStarted(starter);
     startround();
+}
+
+// The game draws from the host's own list when it serves the game type, and
+// from the built-in list otherwise; with a list of its own every seat is told
+// which. A status line (line code 0) in the status colour reads the same in
+// every window.
+void TServer::chooseWordList()
+{
+    m_board.setWordList(nullptr);
+    if (!m_wordlist)
+        return;
+    // The name ends at the colour's "|" on the wire; it must hold none.
+    QByteArray name = m_wordlist->name().toUtf8();
+    name.replace('|', '/');
+    QByteArray line;
+    if (m_wordlist->serves(m_scrambled, m_onlyletters)) {
+        m_board.setWordList(m_wordlist);
+        line = "Words from " + name + " (" + num(m_wordlist->count()) + " words).";
+    } else {
+        QByteArray why = m_wordlist->shortfall(m_scrambled, m_onlyletters).toUtf8();
+        why.replace('|', '/');
+        line = "Words from the built-in list: " + why + ".";
+    }
+    const QByteArray colour = ColourText::toText(ColourText::clBlue).toLatin1();
+    sendToAll(Wire::message("CMD_chat", {"0", line + '|' + colour}));
 }
 
 void TServer::startround()

@@ -1,9 +1,11 @@
 #include "support/loopback.h"
 #include "support/serverharness.h"
 #include "support/testmain.h"
+#include "support/wordlists.h"
 #include "support/wordfinder.h"
 
 #include <QProcess>
+#include <QTemporaryDir>
 
 // The headless server as a player meets it: a real process on a port of the
 // test's choosing, with its own timers.
@@ -45,6 +47,81 @@ private slots:
         QVERIFY2(log.contains("Ann started a game: STRAIGHT"), log.constData());
         QVERIFY2(log.contains("Round 1 over"), log.constData());
         QVERIFY2(log.contains("Server stopped"), log.constData());
+    }
+
+    // Three whole rounds, each ended by finding the word and followed by the
+    // server's own pause of seven seconds.
+    void theWordsOfEveryRoundComeFromTheFile()
+    {
+        QTemporaryDir dir;
+        const QByteArray words = "Falcon\nharrier\nkestrel\nmerlin\nosprey\nbuzzard\nhobby\n"
+                                 "condor\n# birds of prey\nkite\neagle\nvulture\ngoshawk\n";
+        const QString path = writeTestFile(dir, "raptors.txt", words);
+        const QList<QByteArray> allowed = words.toLower().split('\n');
+        const quint16 port = Loopback::freePort();
+        QProcess server;
+        server.start(ZARVEX_SERVER, {"--port", QString::number(port), "--words", path});
+        QVERIFY(server.waitForStarted());
+        QByteArray log;
+        auto readLog = [&] { return log += server.readAllStandardOutput(); };
+        QTRY_VERIFY_WITH_TIMEOUT(readLog().contains("listening"), 10000);
+        QVERIFY2(log.contains("Words from raptors.txt: 12 words, 12 of 3 to 8 letters, 11 of 5 to 10 letters."),
+                 log.constData());
+
+        ScriptedClient ann(port);
+        QTRY_COMPARE(ann.received.value(0), QByteArray("CMD_sendlogininfo+1"));
+        ann.sendRaw(QByteArray("CMD_logininfo+1+1.0.5+Ann") + Wire::Terminator + Wire::Terminator);
+        QTRY_VERIFY(!ann.with("CMD_newplayerinfo+1+Ann").isEmpty());
+        ann.received.clear();
+        ann.send("CMD_startgame", {"Ann", "1000", "20", "t", "f", ""});
+        QTRY_VERIFY_WITH_TIMEOUT(!ann.with("CMD_nextplayer+1+").isEmpty(), 5000);
+        QVERIFY(ann.received.value(0).startsWith("CMD_startgame+Ann+1000+20+t+f+"));
+        QCOMPARE(ann.received.value(1), QByteArray("CMD_chat+0+Words from raptors.txt (12 words).|clBlue"));
+
+        for (int round = 1; round <= 3; ++round) {
+            const QByteArray loadboard = "CMD_loadboard+" + QByteArray::number(round) + '+';
+            QTRY_VERIFY_WITH_TIMEOUT(!ann.with(loadboard).isEmpty(), 10000);
+            QTRY_COMPARE_WITH_TIMEOUT(ann.with("CMD_theword").size(), round, 5000);
+            const QByteArray board = ann.last("CMD_loadboard+").mid(14);
+            const QByteArray theword = ann.last("CMD_theword").mid(11);
+            QVERIFY2(allowed.contains(wordOf(theword)), wordOf(theword).constData());
+            ann.sendRaw("CMD_myword+1" + findWord(board, theword) + Wire::Terminator);
+            QTRY_COMPARE_WITH_TIMEOUT(ann.with("CMD_roundover+***+").size(), round, 5000);
+        }
+        server.terminate();
+        QVERIFY(server.waitForFinished(5000));
+        QCOMPARE(server.exitCode(), 0);
+        readLog();
+        QVERIFY2(log.contains("Round 3 over"), log.constData());
+    }
+
+    void aListThatCannotServeEndsTheServerAtStart_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("missing") << "missing.txt" << "there is no such file.";
+        QTest::newRow("folder") << "folder" << "it is a folder.";
+        QTest::newRow("too few words") << "few.txt" << "cannot be used: a game needs at least 10 words";
+    }
+
+    void aListThatCannotServeEndsTheServerAtStart()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, reason);
+        QTemporaryDir dir;
+        QDir(dir.path()).mkdir("folder");
+        writeTestFile(dir, "few.txt", "owl\nemu\ncaf\xC3\xA9\n");
+        const QString path = dir.filePath(name);
+        QProcess server;
+        server.start(ZARVEX_SERVER, {"--port", QString::number(Loopback::freePort()), "--words", path});
+        QVERIFY(server.waitForFinished(10000));
+        QCOMPARE(server.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(server.exitCode(), 1);
+        const QString err = QString::fromUtf8(server.readAllStandardError());
+        QVERIFY2(err.startsWith("zarvex-server: ") && err.contains(path) && err.contains(reason), qPrintable(err));
+        QVERIFY(!server.readAllStandardOutput().contains("listening"));
+        if (name == "few.txt")
+            QVERIFY2(err.contains("2 words") && err.contains("line 3"), qPrintable(err));
     }
 
     void aBusyPortIsReported()
