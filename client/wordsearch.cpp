@@ -16,16 +16,23 @@ constexpr int letters = BoardSelection::slotCount;
 // Tiles indexed [letter][column][row] from 1.
 using LetterGrid = std::array<std::array<std::array<bool, rows + 2>, columns + 2>, letters + 2>;
 
-bool hasLetter(const BoardSelection &board, int k, int column, int row)
+// The tiles that carry each letter of the word, read once from the board:
+// [letter][column][row], with a margin of false around the board.
+LetterGrid lettersOf(const BoardSelection &board, int length)
 {
-    return BoardSelection::onBoard(column, row) && board.code(column, row) == board.slot(k).code;
+    LetterGrid grid{};
+    for (int k = 1; k <= length; ++k)
+        for (int column = 1; column <= columns; ++column)
+            for (int row = 1; row <= rows; ++row)
+                grid[k][column][row] = board.code(column, row) == board.slot(k).code;
+    return grid;
 }
 
 // Depth-first search along touching tiles. `open[k]` marks the tiles that
 // carry letter k and touch a tile open for letter k + 1, which is necessary
 // for a chain to go on from there; it cuts every dead end but those that
 // arise from a tile already in use.
-bool extend(const BoardSelection &board, const LetterGrid &open, int length, WordSearch::Placement &chain,
+bool extend(const LetterGrid &open, int length, WordSearch::Placement &chain,
             std::array<std::array<bool, rows + 2>, columns + 2> &used)
 {
     const int k = int(chain.size());
@@ -39,7 +46,7 @@ bool extend(const BoardSelection &board, const LetterGrid &open, int length, Wor
             continue;
         used[column][row] = true;
         chain.append(QPoint(column, row));
-        if (extend(board, open, length, chain, used))
+        if (extend(open, length, chain, used))
             return true;
         chain.removeLast();
         used[column][row] = false;
@@ -59,22 +66,28 @@ WordSearch::Placement WordSearch::find(const BoardSelection &board)
 
 WordSearch::Placement WordSearch::findStraight(const BoardSelection &board, int length)
 {
+    // A one-letter word is the same in every direction.
+    const int directions = length == 1 ? BoardDirections::first : BoardDirections::last;
+    const LetterGrid letter = lettersOf(board, length);
     for (int column = 1; column <= columns; ++column) {
         for (int row = 1; row <= rows; ++row) {
-            for (int d = BoardDirections::first; d <= BoardDirections::last; ++d) {
+            if (!letter[1][column][row])
+                continue;
+            for (int d = BoardDirections::first; d <= directions; ++d) {
+                const int dc = columnStep(d);
+                const int dr = rowStep(d);
+                if (!BoardSelection::onBoard(column + (length - 1) * dc, row + (length - 1) * dr))
+                    continue;
+                int k = 2;
+                while (k <= length && letter[k][column + (k - 1) * dc][row + (k - 1) * dr])
+                    ++k;
+                if (k <= length)
+                    continue;
                 Placement run;
-                for (int k = 1; k <= length; ++k) {
-                    const int c = column + (k - 1) * columnStep(d);
-                    const int r = row + (k - 1) * rowStep(d);
-                    if (!hasLetter(board, k, c, r))
-                        break;
-                    run.append(QPoint(c, r));
-                }
-                if (run.size() == length)
-                    return run;
-                // A one-letter word is the same in every direction.
-                if (length == 1)
-                    break;
+                run.reserve(length);
+                for (k = 0; k < length; ++k)
+                    run.append(QPoint(column + k * dc, row + k * dr));
+                return run;
             }
         }
     }
@@ -83,17 +96,18 @@ WordSearch::Placement WordSearch::findStraight(const BoardSelection &board, int 
 
 WordSearch::Placement WordSearch::findScrambled(const BoardSelection &board, int length)
 {
+    const LetterGrid letter = lettersOf(board, length);
     LetterGrid open{};
     for (int k = length; k >= 1; --k) {
         for (int column = 1; column <= columns; ++column) {
             for (int row = 1; row <= rows; ++row) {
-                if (!hasLetter(board, k, column, row))
+                if (!letter[k][column][row])
                     continue;
                 bool goesOn = k == length;
                 for (int d = BoardDirections::first; d <= BoardDirections::last && !goesOn; ++d) {
                     const int c = column + columnStep(d);
                     const int r = row + rowStep(d);
-                    goesOn = BoardSelection::onBoard(c, r) && open[k + 1][c][r];
+                    goesOn = open[k + 1][c][r];
                 }
                 open[k][column][row] = goesOn;
             }
@@ -107,7 +121,7 @@ WordSearch::Placement WordSearch::findScrambled(const BoardSelection &board, int
                 continue;
             Placement chain{QPoint(column, row)};
             used[column][row] = true;
-            if (extend(board, open, length, chain, used))
+            if (extend(open, length, chain, used))
                 return chain;
             used[column][row] = false;
         }
