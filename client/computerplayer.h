@@ -46,6 +46,9 @@ public:
 
     void seed(quint32 value) { m_random.seed(value); }
 
+    // Queues a message as if the server had sent it (a replay, a test).
+    void receive(const QByteArray &message) { m_receivedlist.enqueue(message); }
+
     // Timer handlers.
     void dispatchTimer();
     void thinkTimer();

@@ -59,8 +59,11 @@ int main(int argc, char *argv[])
             app.exit(0);
             return;
         }
-        std::fprintf(stderr, "zarvex-bot: %s (%s port %s)\n", qPrintable(player.endText()), host.constData(),
-                     port.constData());
+        if (how == ComputerPlayer::End::Full)
+            std::fprintf(stderr, "zarvex-bot: %s port %s: Game is full\n", host.constData(), port.constData());
+        else
+            std::fprintf(stderr, "zarvex-bot: cannot connect to %s port %s: %s\n", host.constData(),
+                         port.constData(), qPrintable(player.endText()));
         app.exit(1);
     }, Qt::QueuedConnection);
     player.connectTo(host, port);
