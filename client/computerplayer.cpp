@@ -99,6 +99,10 @@ void ComputerPlayer::sockRead(TSock *sender, int)
 void ComputerPlayer::sockInfo(TSock *sender, TSock::TSocketInfo info, const QByteArray &msg)
 {
     if (info == TSock::siClose && msg == "Socket Closed") {
+        // What came before the close is heard first: a refusal ("CMD_full")
+        // arrives just before the server drops the connection.
+        while (!m_ended && m_receivedlist.dispatchOne()) {
+        }
         finish(End::Closed, QStringLiteral("The connection has closed"));
     } else if (info == TSock::siError) {
         if (m_connected || sender->Connected())
