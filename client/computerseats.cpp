@@ -60,7 +60,7 @@ ComputerPlayer *ComputerSeats::add(ComputerLevel::Level level, const QList<QByte
         player->deleteLater();
         emit changed();
     });
-    player->connectTo("127.0.0.1", m_port);
+    player->connectTo(m_host, m_port);
     emit changed();
     return player;
 }

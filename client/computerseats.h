@@ -21,6 +21,9 @@ public:
     explicit ComputerSeats(Ticker::Mode timers, QObject *parent = nullptr);
     ~ComputerSeats() override;
 
+    // Where the server is: the host's own (127.0.0.1, the default), or the
+    // dedicated server on which the window holds the host's seat.
+    void setHost(const QByteArray &host) { m_host = host; }
     void setPort(const QByteArray &port) { m_port = port; }
 
     // Seats one more computer player under a friendly name that none of the
@@ -46,6 +49,7 @@ signals:
 
 private:
     Ticker::Mode m_timers;
+    QByteArray m_host = "127.0.0.1";
     QByteArray m_port = "7772";
     QList<QPointer<ComputerPlayer>> m_players;
 };

@@ -5,6 +5,7 @@
 #include <QMainWindow>
 
 class ChatPane;
+class ComputerSeats;
 class GamePanelView;
 class QAction;
 class QFrame;
@@ -29,6 +30,8 @@ public:
     void processparams();
 
     GamePanelView *gamePanel() const { return m_panelView; }
+    // The computer players this window seats at its own table as host.
+    ComputerSeats *computerSeats() const { return m_computers; }
     ChatPane *chatPane() const { return m_chatpane; }
 
     // A relayed CMD_chat or CMD_action payload, shown in the chat.
@@ -70,6 +73,9 @@ private:
     QMenu *menu_tiles = nullptr;
     QMenu *menu_help = nullptr;
     QAction *StartGame1 = nullptr;
+    QMenu *AddComputerPlayer1 = nullptr;
+    QAction *RemoveComputerPlayers1 = nullptr;
+    ComputerSeats *m_computers = nullptr;
     QAction *JustWatch1 = nullptr;
     QMenu *popup_kick = nullptr;
     QAction *RemoveFromGame1 = nullptr;
