@@ -1,6 +1,6 @@
 #include "client/boardselection.h"
 
-#include "server/board.h"
+#include "protocol/boarddirections.h"
 
 void BoardSelection::loadTiles(FieldReader &fields)
 {
@@ -67,13 +67,11 @@ bool BoardSelection::isNextLetter(int column, int row) const
 bool BoardSelection::checkforconnectscrambled(int index, int column, int row)
 {
     const QPoint last = selection(index);
-    for (int direction = 1; direction <= 8; ++direction) {
-        if (last.x() + Board::columnStep(direction) == column && last.y() + Board::rowStep(direction) == row) {
-            m_linedirection = direction;
-            return true;
-        }
-    }
-    return false;
+    const int direction = BoardDirections::between(last.x(), last.y(), column, row);
+    if (direction == 0)
+        return false;
+    m_linedirection = direction;
+    return true;
 }
 
 BoardSelection::Connect BoardSelection::checkforconnectstraight(int index, int column, int row)
@@ -83,8 +81,8 @@ BoardSelection::Connect BoardSelection::checkforconnectstraight(int index, int c
     if (index == 1)
         return checkforconnectscrambled(index, column, row) ? Connect::Yes : Connect::No;
     const QPoint last = selection(index);
-    const bool inLine = last.x() + Board::columnStep(m_linedirection) == column
-                        && last.y() + Board::rowStep(m_linedirection) == row;
+    const bool inLine = last.x() + BoardDirections::columnStep(m_linedirection) == column
+                        && last.y() + BoardDirections::rowStep(m_linedirection) == row;
     return inLine ? Connect::Yes : Connect::No;
 }
 

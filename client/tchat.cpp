@@ -1,8 +1,10 @@
 #include "client/tchat.h"
 
+#include "client/computerseats.h"
 #include "client/gamepanelview.h"
 #include "client/settingsmenus.h"
 #include "server/random.h"
+#include "server/tserver.h"
 #include "server/tgamestart.h"
 #include "server/tserver.h"
 #include "server/twordlist.h"
@@ -37,6 +39,8 @@ Tchat::Tchat(WindowRegistry &registry)
 
     m_client.setGamePort(registry.options.gamePort);
     m_client.setLobbyPort(registry.options.lobbyPort);
+    m_computers = new ComputerSeats(registry.options.timers, this);
+    m_computers->setPort(registry.options.gamePort);
 
     auto *central = new QWidget(this);
     central->setMinimumSize(ClientSettings::MinClientWidth, ClientSettings::MinClientHeight);
@@ -103,6 +107,25 @@ void Tchat::buildMenus()
         m_wordlist->show();
         m_wordlist->raise();
     });
+    // The host seats computer players at its own server.
+    AddComputerPlayer1 = menu_file->addMenu(QStringLiteral("Add Computer Player"));
+    AddComputerPlayer1->setObjectName(QStringLiteral("AddComputerPlayer1"));
+    for (ComputerLevel::Level level : {ComputerLevel::Easy, ComputerLevel::Normal, ComputerLevel::Hard}) {
+        QAction *item = AddComputerPlayer1->addAction(ComputerLevel::text(level));
+        item->setObjectName(QStringLiteral("AddComputerPlayer") + ComputerLevel::text(level));
+        connect(item, &QAction::triggered, this, [this, level] {
+            QList<QByteArray> names{m_client.playername()};
+            for (int seat = 1; seat <= GameClient::seatcount; ++seat)
+                names << m_client.row(seat).name.toUtf8();
+            m_computers->setHost(m_registry.server && m_registry.server->Sock1.Listen() ? QByteArray("127.0.0.1")
+                                                                                         : m_client.hostaddress());
+            m_computers->add(level, names);
+        });
+    }
+    RemoveComputerPlayers1 = menu_file->addAction(QStringLiteral("Remove Computer Players"));
+    RemoveComputerPlayers1->setObjectName(QStringLiteral("RemoveComputerPlayers1"));
+    connect(RemoveComputerPlayers1, &QAction::triggered, m_computers, &ComputerSeats::removeAll);
+    connect(m_computers, &ComputerSeats::changed, this, &Tchat::render);
     menu_file->addSeparator();
     QAction *exit = menu_file->addAction(QStringLiteral("Exit"));
     exit->setObjectName(QStringLiteral("Exit1"));
@@ -213,6 +236,9 @@ void Tchat::render()
     StartGame1->setEnabled(m_client.startMenuEnabled());
     m_chatinput->render();
     WordList1->setEnabled(hostsHere());
+    AddComputerPlayer1->menuAction()->setVisible(m_client.ishost());
+    RemoveComputerPlayers1->setVisible(m_client.ishost());
+    RemoveComputerPlayers1->setEnabled(m_computers->count() > 0);
 }
 
 bool Tchat::hostsHere() const

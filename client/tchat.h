@@ -6,6 +6,7 @@
 
 class ChatInputView;
 class ChatPane;
+class ComputerSeats;
 class GamePanelView;
 class QAction;
 class QFrame;
@@ -34,6 +35,8 @@ public:
     void processparams();
 
     GamePanelView *gamePanel() const { return m_panelView; }
+    // The computer players this window seats at its own table as host.
+    ComputerSeats *computerSeats() const { return m_computers; }
     ChatPane *chatPane() const { return m_chatpane; }
     // The input field, the phrase buttons and the smilies button.
     ChatInputView *chatInput() const { return m_chatinput; }
@@ -93,6 +96,9 @@ private:
     QMenu *menu_help = nullptr;
     QAction *StartGame1 = nullptr;
     QAction *WordList1 = nullptr;
+    QMenu *AddComputerPlayer1 = nullptr;
+    QAction *RemoveComputerPlayers1 = nullptr;
+    ComputerSeats *m_computers = nullptr;
     QAction *JustWatch1 = nullptr;
     QMenu *popup_kick = nullptr;
     QAction *RemoveFromGame1 = nullptr;

@@ -1,10 +1,14 @@
 #include "server/board.h"
 
+#include "protocol/boarddirections.h"
 #include "protocol/wire.h"
 #include "server/dictionary.h"
 #include "server/random.h"
 #include "server/wordlist.h"
 #include "shell/errorreport.h"
+
+using BoardDirections::columnStep;
+using BoardDirections::rowStep;
 
 namespace {
 
@@ -14,10 +18,6 @@ constexpr int ScrambleTries = 20;
 
 // Decoys: this many tries per letter of the word to scatter its letters.
 constexpr int DecoysPerLetter = 8;
-
-// Steps of the direction codes 1 to 8; index 0 is no direction.
-constexpr int ColumnSteps[9] = {0, 1, -1, 0, 0, 1, 1, -1, -1};
-constexpr int RowSteps[9] = {0, 0, 0, 1, -1, 1, -1, 1, -1};
 
 // Appends "+" and the number. Board numbers are small, so they are written
 // by hand; QByteArray::number would dominate the cost of a board.
@@ -34,16 +34,6 @@ void appendField(QByteArray &text, int value)
 }
 
 } // namespace
-
-int Board::columnStep(int direction)
-{
-    return direction >= 1 && direction <= 8 ? ColumnSteps[direction] : 0;
-}
-
-int Board::rowStep(int direction)
-{
-    return direction >= 1 && direction <= 8 ? RowSteps[direction] : 0;
-}
 
 int Board::tile(int column, int row) const
 {

@@ -93,11 +93,6 @@ public:
     // empty when the chain got stuck.
     QByteArray setwordscram(const QByteArray &word);
 
-    // The step of a direction code 1 to 8 (right, left, down, up, down-right,
-    // up-right, down-left, up-left); (0, 0) for any other code.
-    static int columnStep(int direction);
-    static int rowStep(int direction);
-
     static bool onBoard(int column, int row)
     {
         return column >= 1 && column <= Columns && row >= 1 && row <= Rows;

@@ -1,4 +1,5 @@
 #include "server/board.h"
+#include "protocol/boarddirections.h"
 #include "server/random.h"
 #include "shell/errorreport.h"
 #include "support/testmain.h"
@@ -94,7 +95,7 @@ int straightDirection(const QList<Tile> &tiles)
             return 0;
     }
     for (int d = 1; d <= 8; ++d) {
-        if (Board::columnStep(d) == dc && Board::rowStep(d) == dr)
+        if (BoardDirections::columnStep(d) == dc && BoardDirections::rowStep(d) == dr)
             return d;
     }
     return 0;
@@ -110,8 +111,8 @@ QString straightFault(const Board &board, int *directionSeen = nullptr)
         return "not a straight line" + where(board);
     if (directionSeen)
         *directionSeen = direction;
-    const bool across = Board::columnStep(direction) != 0;
-    const bool upDown = Board::rowStep(direction) != 0;
+    const bool across = BoardDirections::columnStep(direction) != 0;
+    const bool upDown = BoardDirections::rowStep(direction) != 0;
     const auto touches = [&tiles](auto edge) { return std::any_of(tiles.begin(), tiles.end(), edge); };
 
     if (length == 10 && (upDown || tiles.first().column != (direction == 1 ? 1 : 10)))

@@ -1,5 +1,6 @@
 #include "support/loopback.h"
 #include "support/serverharness.h"
+#include "support/serverprocess.h"
 #include "support/testmain.h"
 #include "support/wordlists.h"
 #include "support/wordfinder.h"
@@ -16,18 +17,14 @@ class TestDedicatedServer : public QObject
 private slots:
     void aPlayerJoinsStartsAndFindsTheWord()
     {
-        const quint16 port = Loopback::freePort();
-        QProcess server;
-        server.start(ZARVEX_SERVER, {"--port", QString::number(port)});
-        QVERIFY(server.waitForStarted());
-        QByteArray log;
-        auto readLog = [&] { return log += server.readAllStandardOutput(); };
-        QTRY_VERIFY_WITH_TIMEOUT(readLog().contains("listening"), 10000);
-
-        ScriptedClient ann(port);
-        QTRY_COMPARE(ann.received.value(0), QByteArray("CMD_sendlogininfo+1"));
-        ann.sendRaw(QByteArray("CMD_logininfo+1+1.0.5+Ann") + Wire::Terminator + Wire::Terminator);
-        QTRY_VERIFY(!ann.with("CMD_newplayerinfo+1+Ann").isEmpty());
+        ServerProcess running;
+        QVERIFY(running.start(ZARVEX_SERVER));
+        QProcess &server = running.process;
+        const QByteArray &log = running.log;
+        const auto readLog = [&] { running.readLog(); };
+        std::unique_ptr<ScriptedClient> annSeat = running.joinAsAnn();
+        ScriptedClient &ann = *annSeat;
+        QVERIFY(!ann.with("CMD_newplayerinfo+1+Ann").isEmpty());
 
         ann.send("CMD_startgame", {"Ann", "250", "30", "f", "f", ""});
         QTRY_VERIFY_WITH_TIMEOUT(!ann.with("CMD_nextplayer+1+").isEmpty(), 5000);
