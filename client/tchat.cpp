@@ -11,6 +11,7 @@
 #include "social/chatpane.h"
 #include "social/colourtext.h"
 #include "social/tspylist.h"
+#include "tally/ttallylist.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -94,6 +95,12 @@ void Tchat::buildMenus()
     connect(spyList, &QAction::triggered, this, [this] {
         if (m_registry.spylist)
             m_registry.spylist->show();
+    });
+    QAction *viewTally = menu_view->addAction(QStringLiteral("View Tally"));
+    viewTally->setObjectName(QStringLiteral("ViewTally1"));
+    connect(viewTally, &QAction::triggered, this, [this] {
+        if (m_registry.tallylist)
+            m_registry.tallylist->ViewTally1Click();
     });
 
     menu_tiles = menuBar()->addMenu(QStringLiteral("&Tiles"));
