@@ -35,8 +35,10 @@ TallyTable read(const QString &fileName)
     const QByteArray container = file.readAll();
     if (container.size() != file.size())
         refuse(fileName, QStringLiteral("the file cannot be read"));
-    // The size the container announces bounds what decoding it may produce.
-    if (container.size() >= 8 && qFromLittleEndian<quint32>(container.constData() + 4) > MaxTextSize)
+    // The size a container announces bounds what decoding it may produce;
+    // anything else is left to the compressor to refuse.
+    const bool identified = container.startsWith("WRZL") || container.startsWith("!HZL");
+    if (identified && container.size() >= 8 && qFromLittleEndian<quint32>(container.constData() + 4) > MaxTextSize)
         refuse(fileName, QStringLiteral("the file announces more data than a tally holds"));
 
     Tlzrw1 lzrw1;
