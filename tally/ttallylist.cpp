@@ -18,12 +18,13 @@ namespace {
 
 const QString panelStyle = QStringLiteral(
     "QFrame { background: rgb(237, 207, 137); border: 1px solid rgb(140, 98, 42); border-radius: 5px; }"
-    "QLabel { border: none; background: transparent; }");
+    "QLabel { border: none; background: transparent; font-weight: bold; font-size: 13px; }");
 const QString listStyle = QStringLiteral(
     "QListWidget { background: rgb(237, 207, 137); border: 1px solid rgb(140, 98, 42);"
     " font-weight: normal; }"
     "QListWidget::item { padding: 1px 2px; }"
-    "QListWidget::item:selected { background: rgb(220, 89, 33); color: white; }");
+    "QListWidget::item:selected { background: rgb(250, 234, 192); color: rgb(220, 89, 33);"
+    " border: 1px solid rgb(220, 89, 33); }");
 const QString buttonStyle = QStringLiteral(
     "QPushButton { background: rgb(237, 207, 137); border: 1px solid black; border-radius: 4px;"
     " color: rgb(110, 110, 110); font-weight: bold; }"
