@@ -21,6 +21,7 @@
 #include "social/shoutmenu.h"
 #include "social/soundplayer.h"
 #include "social/tspylist.h"
+#include "tally/ttallylist.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -153,6 +154,12 @@ void Tchat::buildMenus()
     QAction *phraseList = menu_view->addAction(QStringLiteral("Phrase List"));
     phraseList->setObjectName(QStringLiteral("PrhaseList1"));
     connect(phraseList, &QAction::triggered, this, &Tchat::PrhaseList1Click);
+    QAction *viewTally = menu_view->addAction(QStringLiteral("View Tally"));
+    viewTally->setObjectName(QStringLiteral("ViewTally1"));
+    connect(viewTally, &QAction::triggered, this, [this] {
+        if (m_registry.tallylist)
+            m_registry.tallylist->ViewTally1Click();
+    });
 
     menu_tiles = menuBar()->addMenu(QStringLiteral("&Tiles"));
     menu_tiles->setObjectName(QStringLiteral("menu_tiles"));

@@ -11,3 +11,11 @@ void showMessageBox(const WindowRegistry &registry, QWidget *parent, const QStri
     else
         QMessageBox::information(parent, QStringLiteral("Zarvex"), text);
 }
+
+bool askConfirmation(const WindowRegistry &registry, QWidget *parent, const QString &text)
+{
+    if (registry.options.confirmBox)
+        return registry.options.confirmBox(parent, text);
+    return QMessageBox::question(parent, QStringLiteral("Zarvex"), text, QMessageBox::Yes | QMessageBox::No)
+           == QMessageBox::Yes;
+}

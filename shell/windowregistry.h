@@ -30,6 +30,9 @@ struct WindowOptions
     std::optional<QStringList> arguments;
     // Shows a message box; a modal QMessageBox when not given.
     std::function<void(QWidget *parent, const QString &text)> messageBox;
+    // Asks a question with Yes and No and answers true for Yes; a modal
+    // QMessageBox when not given.
+    std::function<bool(QWidget *parent, const QString &text)> confirmBox;
 };
 
 // One pointer per window of a running game, filled as the windows are

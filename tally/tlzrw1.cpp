@@ -234,7 +234,9 @@ void Tlzrw1::finishRun(Lzrw1Run &run, const QString &outcome)
 
 QString Tlzrw1::inputName() const
 {
-    return UseStream ? QStringLiteral("input stream") : InputFile;
+    if (!UseStream)
+        return InputFile;
+    return inputDataName.isEmpty() ? QStringLiteral("input stream") : inputDataName;
 }
 
 void Tlzrw1::setCaption(const QString &text)

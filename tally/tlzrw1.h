@@ -50,8 +50,14 @@ public:
     int Threshold = 40;
 
     // Stream mode: the data to work on, and the result of the last
-    // successful Compress or Decompress (empty after a failure).
-    void setInputData(const QByteArray &data) { inputData = data; }
+    // successful Compress or Decompress (empty after a failure). The name,
+    // when given, stands for the input in error texts and the caption
+    // instead of "input stream" (the file the data came from, say).
+    void setInputData(const QByteArray &data, const QString &name = QString())
+    {
+        inputData = data;
+        inputDataName = name;
+    }
     QByteArray outputData() const { return streamOutput; }
 
     // Writes the container; answers the bytes written, header included.
@@ -80,6 +86,7 @@ private:
     std::unique_ptr<TLZR> lzr;
     std::unique_ptr<TLZH> lzh;
     QByteArray inputData;
+    QString inputDataName;
     QByteArray streamOutput;
     QString statusLine;
 };

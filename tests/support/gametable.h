@@ -20,6 +20,8 @@ struct Player
     std::unique_ptr<WindowSet> windows;
     Tchat *chat = nullptr;
     QStringList boxes;            // message boxes, in order
+    QStringList questions;        // Yes/No questions, in order
+    bool answer = false;          // the answer to every question
     QList<QByteArray> lines;      // display lines handed to the chat
     QStringList sounds;
     bool closed = false;
@@ -56,6 +58,10 @@ struct GameTable
         options.lobbyPort = Loopback::freePort();
         options.arguments = arguments;
         options.messageBox = [p](QWidget *, const QString &text) { p->boxes << text; };
+        options.confirmBox = [p](QWidget *, const QString &text) {
+            p->questions << text;
+            return p->answer;
+        };
         p->windows = std::make_unique<WindowSet>(options);
         p->chat = p->windows->registry().chat;
         QObject::connect(&p->client(), &GameClient::chatLine, [p](const QByteArray &l) { p->lines << l; });
