@@ -3,6 +3,7 @@
 #include "protocol/ticker.h"
 
 #include <QByteArray>
+#include <QDate>
 #include <QStringList>
 #include <functional>
 #include <optional>
@@ -30,6 +31,11 @@ struct WindowOptions
     std::optional<QStringList> arguments;
     // Shows a message box; a modal QMessageBox when not given.
     std::function<void(QWidget *parent, const QString &text)> messageBox;
+    // Today's date, read once as the windows are created; the system clock's
+    // when not given.
+    std::function<QDate()> today;
+
+    QDate date() const { return today ? today() : QDate::currentDate(); }
 };
 
 // One pointer per window of a running game, filled as the windows are
