@@ -121,10 +121,13 @@ QWidget *Thelp::buildTopicPanel()
     column->addWidget(credit);
     auto *noticeRow = new QHBoxLayout;
     noticeRow->setSpacing(0);
-    noticeRow->addWidget(smallLabel(Credits::notice(), panel));
+    QLabel *notice = smallLabel(Credits::notice(), panel);
     label_year = smallLabel(Credits::yearText(m_registry.options.date()), panel);
     label_year->setObjectName(QStringLiteral("label_year"));
-    noticeRow->addWidget(label_year);
+    for (QLabel *part : {notice, label_year}) {
+        part->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+        noticeRow->addWidget(part);
+    }
     noticeRow->addStretch(1);
     column->addLayout(noticeRow);
     QLabel *rights = smallLabel(Credits::rights(), panel);
