@@ -92,7 +92,8 @@ QWidget *Thelp::buildTopicPanel()
     panel->setObjectName(QStringLiteral("panel_topics"));
     panel->setFixedWidth(panelWidth);
     auto *column = new QVBoxLayout(panel);
-    column->setContentsMargins(10, 10, 10, 8);
+    // The buttons sit 10 pixels in; the notice may run closer to the pages.
+    column->setContentsMargins(10, 10, 4, 8);
     column->setSpacing(4);
 
     auto topicButton = [panel](const QString &text, const QString &name) {
