@@ -1,5 +1,7 @@
 #pragma once
 
+#include "protocol/version.h"
+
 #include <QByteArray>
 #include <initializer_list>
 
@@ -11,7 +13,7 @@ constexpr char Terminator = '\xFF';
 constexpr char Separator = '+';
 
 // The protocol's version text, exchanged at login and compared exactly.
-inline const QByteArray Version = QByteArrayLiteral("1.0.5");
+inline const QByteArray Version = QByteArrayLiteral(ZARVEX_VERSION);
 
 // command + "+field" for each field + terminator. A command that carries no
 // data is still sent with one empty field ("CMD_full+").

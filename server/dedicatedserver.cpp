@@ -62,10 +62,23 @@ void connectLog(TServer &server)
     });
 }
 
+const char usageText[] = "usage: zarvex-server [--port N] [--words FILE]\n";
+
 int usage()
 {
-    std::fprintf(stderr, "usage: zarvex-server [--port N] [--words FILE]\n");
+    std::fprintf(stderr, "%s", usageText);
     return 2;
+}
+
+int help()
+{
+    std::printf("%s"
+                "Hosts a Zarvex game without a player window. Listens on TCP port 7772,\n"
+                "or on port N. The first player to join takes seat 1 and the host's\n"
+                "rights. With --words, the target words come from FILE, a UTF-8 text\n"
+                "file with one word a line. Ctrl+C or SIGTERM stops it. See zarvex-server(6).\n",
+                usageText);
+    return 0;
 }
 
 } // namespace
@@ -78,6 +91,8 @@ int main(int argc, char *argv[])
     const QStringList args = app.arguments().mid(1);
     for (int i = 0; i < args.size(); ++i) {
         bool ok = false;
+        if (args[i] == "--help" || args[i] == "-h")
+            return help();
         if (args[i] == "--port" && i + 1 < args.size() && args[i + 1].toUShort(&ok) > 0 && ok)
             port = args[++i].toLatin1();
         else if (args[i] == "--words" && i + 1 < args.size() && !args[i + 1].isEmpty())

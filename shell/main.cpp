@@ -1,4 +1,5 @@
 #include "client/tchat.h"
+#include "resources/appicon.h"
 #include "shell/errorreport.h"
 #include "shell/singleinstance.h"
 #include "shell/windowset.h"
@@ -14,6 +15,9 @@ int main(int argc, char *argv[])
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zarvex"));
+    // Ties the windows to the installed desktop entry and its icon.
+    QApplication::setDesktopFileName(QStringLiteral(ZARVEX_APP_ID));
+    QApplication::setWindowIcon(AppIcon::icon());
     QApplication::setQuitOnLastWindowClosed(false);
     ErrorReport::setSink([](const QString &text) {
         QMessageBox::critical(nullptr, QStringLiteral("Zarvex"), text);

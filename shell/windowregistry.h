@@ -3,6 +3,7 @@
 #include "protocol/ticker.h"
 
 #include <QByteArray>
+#include <QDate>
 #include <QStringList>
 #include <functional>
 #include <optional>
@@ -33,6 +34,11 @@ struct WindowOptions
     // Asks a question with Yes and No and answers true for Yes; a modal
     // QMessageBox when not given.
     std::function<bool(QWidget *parent, const QString &text)> confirmBox;
+    // Today's date, read once as the windows are created; the system clock's
+    // when not given.
+    std::function<QDate()> today;
+
+    QDate date() const { return today ? today() : QDate::currentDate(); }
 };
 
 // One pointer per window of a running game, filled as the windows are

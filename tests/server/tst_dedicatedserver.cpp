@@ -131,6 +131,36 @@ private slots:
         QVERIFY(server.readAllStandardError().contains("Listen - Error Binding Socket"));
         ::close(raw);
     }
+
+    void theCommandLineIsCheckedBeforeListening_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QByteArray>("out");
+        QTest::addColumn<QByteArray>("err");
+        QTest::newRow("help") << QStringList{"--help"} << 0 << QByteArray("usage: zarvex-server [--port N]") << QByteArray();
+        QTest::newRow("-h") << QStringList{"-h"} << 0 << QByteArray("port 7772") << QByteArray();
+        QTest::newRow("no port number") << QStringList{"--port"} << 2 << QByteArray() << QByteArray("usage:");
+        QTest::newRow("port zero") << QStringList{"--port", "0"} << 2 << QByteArray() << QByteArray("usage:");
+        QTest::newRow("port too large") << QStringList{"--port", "70000"} << 2 << QByteArray() << QByteArray("usage:");
+        QTest::newRow("unknown") << QStringList{"--verbose"} << 2 << QByteArray() << QByteArray("usage:");
+    }
+    void theCommandLineIsCheckedBeforeListening()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QByteArray, out);
+        QFETCH(QByteArray, err);
+        QProcess server;
+        server.start(ZARVEX_SERVER, arguments);
+        QVERIFY(server.waitForFinished(10000));
+        QCOMPARE(server.exitCode(), exitCode);
+        const QByteArray stdOut = server.readAllStandardOutput();
+        const QByteArray stdErr = server.readAllStandardError();
+        QVERIFY2(stdOut.contains(out), stdOut.constData());
+        QVERIFY2(stdErr.contains(err), stdErr.constData());
+        QVERIFY2(!stdOut.contains("listening"), stdOut.constData());
+    }
 };
 
 ZARVEX_TEST_MAIN(TestDedicatedServer)

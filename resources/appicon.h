@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QByteArray>
+#include <QColor>
+#include <QIcon>
+#include <QImage>
+#include <QList>
+#include <QRectF>
+
+// The game's icon: a dark board of four by four tiles on which the orange
+// tiles form a Z. It is one list of shapes on a 256-unit square, drawn to a
+// picture of any size or written out as SVG, so the icons of every size and
+// the scalable one always agree.
+class AppIcon
+{
+public:
+    struct Shape
+    {
+        QRectF rect;
+        qreal radius;
+        QColor fill;
+    };
+
+    static constexpr int Canvas = 256;
+    // The sizes installed as pictures.
+    static const QList<int> &sizes();
+
+    static QList<Shape> shapes();
+    // The icon at size x size pixels on a transparent ground.
+    static QImage image(int size);
+    // The icon as a standalone SVG document.
+    static QByteArray svg();
+    // Every installed size in one icon, for the windows.
+    static QIcon icon();
+};
