@@ -189,7 +189,7 @@ private slots:
         QCOMPARE(sounds->parent(), &w.chat);
         QCOMPARE(sounds->actions().size(), 15);
         QCOMPARE(sounds->actions().first()->text(), QString("<Cancel>"));
-        QCOMPARE(sounds->actions().last()->text(), QString("Oh No"));
+        QCOMPARE(sounds->actions().last()->text(), QString("Honk"));
         QSignalSpy asked(w.view, &ChatInputView::shoutMenuRequested);
         ImageButton *shout = w.view->phraseButton(10);
         QTest::mouseClick(shout, Qt::LeftButton);
