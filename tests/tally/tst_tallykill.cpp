@@ -63,6 +63,11 @@ private slots:
                 while (!output.contains('\n') && recorder.waitForReadyRead(10000))
                     output += recorder.readAllStandardOutput();
                 QVERIFY2(output.startsWith("ready"), output.constData());
+                // Wait for its first saved game, so that a slow, busy machine
+                // still kills it while it records rather than just after
+                // loading.
+                while (output.count('\n') < 2 && recorder.waitForReadyRead(10000))
+                    output += recorder.readAllStandardOutput();
             }
             QThread::usleep(random.bounded(early ? 60000 : 20000));
             ::kill(pid_t(recorder.processId()), SIGKILL);
