@@ -6,11 +6,10 @@
 #include "server/dictionary.h"
 #include "server/random.h"
 
-#include <benchmark/benchmark.h>
+#include "medianreporter.h"
 
 #include <array>
 #include <cstdio>
-#include <map>
 #include <string>
 
 namespace {
@@ -57,24 +56,6 @@ BENCHMARK(BM_ScrambledBoardOnlyLetters)->Repetitions(5)->ReportAggregatesOnly(tr
 
 // Keeps the CPU time per iteration of every benchmark besides printing it as
 // usual: the median when the runs were repeated, else the single run.
-class RecordingReporter : public benchmark::ConsoleReporter
-{
-public:
-    std::map<std::string, double> nanoseconds;
-
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        for (const Run &run : runs) {
-            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
-            const bool single = run.run_type == Run::RT_Iteration && run.repetitions <= 1;
-            if (median || single)
-                nanoseconds[run.run_name.function_name] = run.GetAdjustedCPUTime()
-                    * 1e9 / benchmark::GetTimeUnitMultiplier(run.time_unit);
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -82,7 +63,7 @@ int main(int argc, char **argv)
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
-    RecordingReporter reporter;
+    MedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
 

@@ -7,10 +7,9 @@
 #include <QByteArray>
 #include <QList>
 
-#include <benchmark/benchmark.h>
+#include "medianreporter.h"
 
 #include <cstdio>
-#include <map>
 #include <string>
 
 namespace {
@@ -66,25 +65,6 @@ BENCHMARK(BM_SplitIntoLines)->Unit(benchmark::kMillisecond)->Repetitions(5)->Rep
 BENCHMARK(BM_ReadList)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_ReadListWithForeignLines)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
-// Keeps the median CPU time of every benchmark besides printing it as usual.
-class RecordingReporter : public benchmark::ConsoleReporter
-{
-public:
-    std::map<std::string, double> nanoseconds;
-
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        for (const Run &run : runs) {
-            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
-            const bool single = run.run_type == Run::RT_Iteration && run.repetitions <= 1;
-            if (median || single)
-                nanoseconds[run.run_name.function_name] = run.GetAdjustedCPUTime()
-                    * 1e9 / benchmark::GetTimeUnitMultiplier(run.time_unit);
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -92,7 +72,7 @@ int main(int argc, char **argv)
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
-    RecordingReporter reporter;
+    MedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
 
