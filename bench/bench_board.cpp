@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdio>
+#include <map>
 #include <string>
 
 namespace {
@@ -54,24 +55,18 @@ BENCHMARK(BM_StraightBoardOnlyLetters)->Repetitions(5)->ReportAggregatesOnly(tru
 BENCHMARK(BM_ScrambledBoard)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_ScrambledBoardOnlyLetters)->Repetitions(5)->ReportAggregatesOnly(true);
 
-// Keeps the CPU time per iteration of every benchmark besides printing it as
-// usual: the median when the runs were repeated, else the single run.
 } // namespace
 
 int main(int argc, char **argv)
 {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    MedianReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-
-    const auto baseline = reporter.nanoseconds.find("BM_NinetyRandomLetters");
-    if (baseline == reporter.nanoseconds.end() || baseline->second <= 0)
+    std::map<std::string, double> medians;
+    if (const int status = runKeepingMedians(argc, argv, medians))
+        return status;
+    const auto baseline = medians.find("BM_NinetyRandomLetters");
+    if (baseline == medians.end() || baseline->second <= 0)
         return 0;
     std::printf("\nBaseline: 90 random letters take %.0f ns.\n", baseline->second);
-    for (const auto &[name, ns] : reporter.nanoseconds) {
+    for (const auto &[name, ns] : medians) {
         if (name == baseline->first)
             continue;
         std::printf("%-30s %10.0f boards/s   %6.1f x the cost of 90 random letters\n",

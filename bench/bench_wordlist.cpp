@@ -10,6 +10,7 @@
 #include "medianreporter.h"
 
 #include <cstdio>
+#include <map>
 #include <string>
 
 namespace {
@@ -69,18 +70,14 @@ BENCHMARK(BM_ReadListWithForeignLines)->Unit(benchmark::kMillisecond)->Repetitio
 
 int main(int argc, char **argv)
 {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    MedianReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-
-    const auto baseline = reporter.nanoseconds.find("BM_SplitIntoLines");
-    if (baseline == reporter.nanoseconds.end() || baseline->second <= 0)
+    std::map<std::string, double> medians;
+    if (const int status = runKeepingMedians(argc, argv, medians))
+        return status;
+    const auto baseline = medians.find("BM_SplitIntoLines");
+    if (baseline == medians.end() || baseline->second <= 0)
         return 0;
     std::printf("\nBaseline: cutting a 2 MB list into lines takes %.1f ms.\n", baseline->second / 1e6);
-    for (const auto &[name, ns] : reporter.nanoseconds) {
+    for (const auto &[name, ns] : medians) {
         if (name == baseline->first)
             continue;
         std::printf("%-30s %8.1f ms a 2 MB list   %5.1f x the cost of cutting it into lines\n", name.c_str(),

@@ -8,6 +8,7 @@
 
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 class MedianReporter : public benchmark::ConsoleReporter
@@ -27,3 +28,17 @@ public:
         ConsoleReporter::ReportRuns(runs);
     }
 };
+
+// Runs the benchmarks as the command line asks and fills `medians`; returns
+// the exit status (1 for an unknown argument).
+inline int runKeepingMedians(int argc, char **argv, std::map<std::string, double> &medians)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    MedianReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    medians = std::move(reporter.nanoseconds);
+    return 0;
+}
