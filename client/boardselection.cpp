@@ -64,6 +64,25 @@ bool BoardSelection::isNextLetter(int column, int row) const
            && m_slots[size_t(next)].code != 0;
 }
 
+bool BoardSelection::accepts(int column, int row) const
+{
+    if (m_selectedcount >= slotCount || !isNextLetter(column, row))
+        return false;
+    const int index = m_selectedcount;
+    if (index == 0)
+        return true;
+    const QPoint last = selection(index);
+    const int direction = BoardDirections::between(last.x(), last.y(), column, row);
+    if (m_scrambled)
+        return direction != 0;
+    // A straight word's second tile sets its direction, every later one
+    // follows it (a selection whose direction disagrees with its length is
+    // refused, as the click's rule clears it).
+    if (index == 1)
+        return m_linedirection == 0 && direction != 0;
+    return m_linedirection != 0 && direction == m_linedirection;
+}
+
 bool BoardSelection::checkforconnectscrambled(int index, int column, int row)
 {
     const QPoint last = selection(index);

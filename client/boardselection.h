@@ -54,6 +54,10 @@ public:
 
     // The rules for the next tile.
     bool isNextLetter(int column, int row) const;
+    // Whether a click on the tile would take it as the next letter: its
+    // letter is next and it connects to the selection by the game type's
+    // rule. Changes nothing.
+    bool accepts(int column, int row) const;
     bool checkforconnectscrambled(int index, int column, int row);
     Connect checkforconnectstraight(int index, int column, int row);
 

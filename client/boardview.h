@@ -6,9 +6,10 @@
 
 class GameClient;
 
-// The 440 x 396 surface the board is drawn on: every tile with its picture
-// and the marker over the last selected tile. A released mouse button goes
-// to the game client, which decides what it means.
+// The 440 x 396 surface the board is drawn on: every tile with its picture,
+// the marker over the last selected tile and, while the board has the
+// keyboard, the cursor's frame. A released mouse button and the keys go to
+// the game client, which decides what they mean.
 class BoardView : public QWidget
 {
     Q_OBJECT
@@ -19,12 +20,20 @@ public:
     // The 54 (or more) pictures indexed by tile code.
     void setTiles(const QList<QPixmap> &tiles);
     QPixmap tilePicture(int code) const;
+    const GameClient &client() const { return m_client; }
+
+    // Redraws the board and tells assistive technology where the cursor is.
+    void render();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
     GameClient &m_client;
     QList<QPixmap> m_tiles;
+    QString m_spoken;   // the cursor's description last announced
 };

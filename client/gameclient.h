@@ -1,5 +1,6 @@
 #pragma once
 
+#include "client/boardcursor.h"
 #include "client/boardselection.h"
 #include "client/gamepanel.h"
 #include "protocol/messageassembler.h"
@@ -92,6 +93,10 @@ public:
     // surface, and the "Clear Word" button.
     void paintbox_boardMouseUp(int x, int y, bool rightButton);
     void button_clearwordClick() { clearword(); }
+    // A key pressed while the board has the keyboard: moves the cursor or
+    // plays the tile it names as a click would. Answers whether the key
+    // means something on the board.
+    bool boardKeyPress(int key, const QString &text);
 
     // The turn clock, once a second while it runs.
     void turntimeTimer();
@@ -111,6 +116,7 @@ public:
 
     const GamePanel &panel() const { return m_panel; }
     const BoardSelection &board() const { return m_board; }
+    const BoardCursor &cursor() const { return m_cursor; }
 
     // State.
     const QByteArray &playername() const { return m_playername; }
@@ -189,6 +195,7 @@ private:
     void nomatch(FieldReader &fields);
     void turnEnded(FieldReader &fields, const QString &status, const QString &sound);
     void winner(FieldReader &fields);
+    void tileReleased(int column, int row, bool rightButton);
     void placeletter(int column, int row);
     void clearword();
     void sendword();
@@ -225,6 +232,7 @@ private:
 
     GamePanel m_panel;
     BoardSelection m_board;
+    BoardCursor m_cursor;
     int m_secondsleft = 0;
     SoundCues m_sounds;
 

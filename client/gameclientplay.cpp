@@ -1,5 +1,5 @@
 // GameClient's side of a game: the board and the word, the selection under
-// the mouse, the turn clock, scores, the end of a round and the winner.
+// the mouse and the keys, the turn clock, scores, the end of a round and the winner.
 
 #include "client/gameclient.h"
 
@@ -131,6 +131,7 @@ void GameClient::loadboard(FieldReader &fields)
         m_rows[size_t(seat)].bonus.clear();
     }
     m_board.loadTiles(fields);
+    m_cursor.home();
 }
 
 void GameClient::theword(FieldReader &fields)
@@ -140,12 +141,60 @@ void GameClient::theword(FieldReader &fields)
 
 void GameClient::paintbox_boardMouseUp(int x, int y, bool rightButton)
 {
-    if (m_activeseat != m_myseat)
-        return;
     const QPoint at = BoardSelection::tileAt(x, y);
     if (at.isNull())
         return;
-    const int column = at.x(), row = at.y();
+    // The keys carry on from the tile the mouse used last.
+    m_cursor.moveTo(at);
+    tileReleased(at.x(), at.y(), rightButton);
+}
+
+bool GameClient::boardKeyPress(int key, const QString &text)
+{
+    using Command = BoardCursor::Command;
+    const Command command = BoardCursor::commandFor(key, text);
+    switch (command.kind) {
+    case Command::None:
+        return false;
+    case Command::Step:
+        if (m_cursor.step(command.direction))
+            emit changed();
+        return true;
+    case Command::Home:
+        m_cursor.home();
+        emit changed();
+        return true;
+    case Command::Act:
+        tileReleased(m_cursor.tile().x(), m_cursor.tile().y(), false);
+        return true;
+    case Command::Unselect:
+        if (m_board.selectedcount() > 0)
+            tileReleased(m_board.lastSelected().x(), m_board.lastSelected().y(), true);
+        return true;
+    case Command::Clear:
+        // As the right button on a tile that is not selected.
+        clearword();
+        return true;
+    case Command::Letter:
+        break;
+    }
+    if (m_activeseat != m_myseat)
+        return true;
+    const QPoint at = m_cursor.nearest(m_board, command.letter);
+    if (at.isNull() && !m_justWatch) {
+        emit sound(QStringLiteral("invalid"));
+        return true;
+    }
+    m_cursor.moveTo(at);
+    tileReleased(m_cursor.tile().x(), m_cursor.tile().y(), false);
+    return true;
+}
+
+void GameClient::tileReleased(int column, int row, bool rightButton)
+{
+    if (m_activeseat != m_myseat)
+        return;
+    const QPoint at(column, row);
     if (rightButton) {
         if (m_board.code(column, row) > BoardSelection::highlight && m_board.selectedcount() >= 1) {
             if (at == m_board.lastSelected())

@@ -22,6 +22,21 @@ const QColor clockHalo(40, 16, 0);
 const QString longestTimePerTurn = QStringLiteral("Time Per Turn: 120secs");
 const QString longestPlayTo = QStringLiteral("Play To Score: 1000");
 
+// What assistive technology reads of a control, set only when it changes,
+// since every change is announced.
+void setSpoken(QWidget *widget, const QString &name, const QString &description)
+{
+    if (widget->accessibleName() != name)
+        widget->setAccessibleName(name);
+    if (widget->accessibleDescription() != description)
+        widget->setAccessibleDescription(description);
+}
+
+QString letterOf(int code)
+{
+    return code >= 1 && code <= 26 ? QString(QChar(u'A' + code - 1)) : QString();
+}
+
 } // namespace
 
 GamePanelView::GamePanelView(GameClient &client, QWidget *panel)
@@ -34,6 +49,7 @@ GamePanelView::GamePanelView(GameClient &client, QWidget *panel)
 
     label_status = label(QStringLiteral("label_status"), QRect(6, 57, 480, 16));
     label_status->setAlignment(Qt::AlignCenter);
+    label_status->setToolTip(QStringLiteral("Tab: play with the keys"));
     label_round = label(QStringLiteral("label_round"), QRect(21, 76, 127, 30));
     label_gametype = label(QStringLiteral("label_gametype"), QRect(494, 37, 259, 22));
     label_gametype->setAlignment(Qt::AlignCenter);
@@ -176,6 +192,14 @@ void GamePanelView::render()
         label_bonus[size_t(seat)]->setFullText(row.bonus);
         image_foundit[size_t(seat)]->setVisible(row.foundit);
         image_eyes[size_t(seat)]->setVisible(row.eyes);
+        const QString n = QString::number(seat);
+        QString standing = QStringLiteral("Score ") + row.score;
+        if (row.eyes)
+            standing += QStringLiteral(", just watching");
+        else if (row.foundit)
+            standing += QStringLiteral(", found the word");
+        setSpoken(label_playername[size_t(seat)], QStringLiteral("Seat ") + n + QStringLiteral(": ") + row.name, standing);
+        setSpoken(label_score[size_t(seat)], QStringLiteral("Score of seat ") + n, row.score);
     }
 
     const BoardSelection &board = m_client.board();
@@ -190,6 +214,10 @@ void GamePanelView::render()
         letter[size_t(k)]->setProperty("Tag", s.code);
         // The chosen tile is the slot's hint, kept, not shown as a tip.
         letter[size_t(k)]->setProperty("Hint", QString::fromLatin1(s.position));
+        QString spoken = s.code != 0 ? letterOf(s.code) : QStringLiteral("empty");
+        if (s.picture == BoardSelection::Picture::Highlighted)
+            spoken += QStringLiteral(", taken");
+        setSpoken(letter[size_t(k)], QStringLiteral("Letter %1").arg(k), spoken);
     }
-    paintbox_board->update();
+    paintbox_board->render();
 }

@@ -1,10 +1,10 @@
 #include "client/tchat.h"
 
+#include "client/boardview.h"
 #include "client/computerseats.h"
 #include "client/gamepanelview.h"
 #include "client/settingsmenus.h"
 #include "server/random.h"
-#include "server/tserver.h"
 #include "server/tgamestart.h"
 #include "server/tserver.h"
 #include "server/twordlist.h"
@@ -279,6 +279,18 @@ void Tchat::showEvent(QShowEvent *event)
         m_shown = true;
         m_chatinput->mychat()->setFocus();
     }
+}
+
+bool Tchat::focusNextPrevChild(bool next)
+{
+    QWidget *chat = m_chatinput->mychat();
+    QWidget *board = m_panelView->board();
+    QWidget *focused = focusWidget();
+    if (focused == chat || focused == board) {
+        (focused == chat ? board : chat)->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+        return true;
+    }
+    return QMainWindow::focusNextPrevChild(next);
 }
 
 void Tchat::Exit1Click()

@@ -70,6 +70,8 @@ signals:
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    // Tab and Shift+Tab take the keyboard between the chat input and the board.
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void buildMenus();

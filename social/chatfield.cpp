@@ -14,6 +14,7 @@ ChatField::ChatField(ChatInput &input, ChatSender &sender, std::function<bool()>
     : QLineEdit(parent), m_input(input), m_sender(sender), m_connected(std::move(connected)), m_popup(new QMenu(this))
 {
     setObjectName(QStringLiteral("mychat"));
+    setAccessibleName(QStringLiteral("Chat input"));
     setMaxLength(ChatInput::MaxLength);
     QFont f(QStringLiteral("Arial"));
     f.setStyleHint(QFont::SansSerif);

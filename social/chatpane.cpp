@@ -22,6 +22,7 @@ ChatPane::ChatPane(QWidget *parent) : QFrame(parent), m_view(new RichTextView(th
     layout->addWidget(m_view);
 
     m_view->setObjectName(QStringLiteral("mainchat"));
+    m_view->setSpokenName(QStringLiteral("Chat"));
     m_view->setBackground(QColor(237, 207, 137));
     m_view->setHorizontalMargins(5);
     m_view->setWordDelimiters(QStringLiteral(" .;,:(){}\""));

@@ -69,6 +69,12 @@ void RichTextView::prepareDocument()
     m_end.movePosition(QTextCursor::End);
 }
 
+void RichTextView::setSpokenName(const QString &name)
+{
+    setAccessibleName(name);
+    m_browser->setAccessibleName(name);
+}
+
 void RichTextView::setBackground(const QColor &colour)
 {
     QPalette palette = m_browser->palette();

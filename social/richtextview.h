@@ -31,6 +31,8 @@ public:
     void setHorizontalMargins(int pixels);
     void setWordDelimiters(const QString &delimiters);
     void setPictures(const QList<QImage> &pictures);
+    // The name assistive technology reads for the view and its text.
+    void setSpokenName(const QString &name);
 
     // Sets a style; items already shown take it at the next layout.
     void setStyle(int index, const ChatStyle &style);

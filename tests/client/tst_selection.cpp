@@ -2,7 +2,8 @@
 #include "support/testmain.h"
 
 // The word selection as the player's clicks meet it: which tiles are taken,
-// which are refused, and what leaves for the server.
+// which are refused, and what leaves for the server. Every case is played
+// twice, with the mouse and with the keys that do the same on the board.
 class TestSelection : public QObject
 {
     Q_OBJECT
@@ -12,14 +13,19 @@ private:
     static void startTurn(ClientUnderTest &t, const QByteArray &word, bool scrambled,
                           const QList<std::tuple<int, int, char>> &letters)
     {
-        t.feed(Wire::message("CMD_startgame", {"Ann", "250", "30", scrambled ? "t" : "f", "f", ""}).chopped(1));
-        t.feed(boardMessage(1, letters));
-        t.feed(wordMessage(word));
-        t.feed("CMD_nextplayer+2+");
-        t.sounds.clear();
+        t.startTurn(boardMessage(1, letters), wordMessage(word), scrambled);
+        QFETCH_GLOBAL(bool, byKeys);
+        t.byKeys = byKeys;
     }
 
 private slots:
+    void initTestCase_data()
+    {
+        QTest::addColumn<bool>("byKeys");
+        QTest::newRow("mouse") << false;
+        QTest::newRow("keys") << true;
+    }
+
     void pointsMapToTiles_data()
     {
         QTest::addColumn<QPoint>("point");

@@ -19,6 +19,9 @@ struct ClientUnderTest
     QStringList sounds;
     QStringList boxes;
     QList<QByteArray> lines;
+    // Plays the board by keys instead of the mouse: a click becomes the
+    // keys that do the same (see click).
+    bool byKeys = false;
 
     explicit ClientUnderTest(int seat, const QByteArray &name = "Bob")
     {
@@ -31,6 +34,17 @@ struct ClientUnderTest
         QTRY_VERIFY(listener.accepted);
         listener.accepted->OnRead = [this](TSock *s, int) { sent += assembler.feed(s->Receive()); };
         feed("CMD_sendlogininfo+" + QByteArray::number(seat));
+    }
+
+    // A game of the type starts and it is this seat's turn on the board,
+    // with the word given; the sounds so far are forgotten.
+    void startTurn(const QByteArray &loadboard, const QByteArray &theword, bool scrambled)
+    {
+        feed(Wire::message("CMD_startgame", {"Ann", "250", "30", scrambled ? "t" : "f", "f", ""}).chopped(1));
+        feed(loadboard);
+        feed(theword);
+        feed("CMD_nextplayer+" + QByteArray::number(client.myseat()) + '+');
+        sounds.clear();
     }
 
     QList<QByteArray> sentWith(const QByteArray &prefix) const
@@ -59,8 +73,41 @@ struct ClientUnderTest
     }
     void click(int column, int row, bool right = false)
     {
-        client.paintbox_boardMouseUp((column - 1) * 44 + 20, (row - 1) * 44 + 20, right);
+        if (!byKeys) {
+            client.paintbox_boardMouseUp((column - 1) * 44 + 20, (row - 1) * 44 + 20, right);
+        } else if (!right) {
+            walkTo(column, row);
+            key(Qt::Key_Space);
+        } else if (QPoint(column, row) == client.board().lastSelected()) {
+            key(Qt::Key_Backspace);
+        } else if (client.board().code(column, row) <= BoardSelection::highlight
+                   || client.board().selectedcount() == 0) {
+            key(Qt::Key_Escape);
+        }
+        // (The right button on a taken tile but the last does nothing; no
+        // key does that.)
         settle();
+    }
+    // A key pressed on the board; text is what a letter key types. Keys
+    // reach the client at once: settle() lets what they sent arrive.
+    void key(int key, const QString &text = QString())
+    {
+        client.boardKeyPress(key, text);
+    }
+    void type(const QByteArray &letters)
+    {
+        for (char letter : letters)
+            key(Qt::Key_A + (letter - 'a'), QString(QLatin1Char(letter)));
+        settle();
+    }
+    // The cursor to a tile by the arrow keys, from the first tile.
+    void walkTo(int column, int row)
+    {
+        key(Qt::Key_Home);
+        for (int c = 1; c < column; ++c)
+            key(Qt::Key_Right);
+        for (int r = 1; r < row; ++r)
+            key(Qt::Key_Down);
     }
 };
 
