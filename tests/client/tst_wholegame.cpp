@@ -1,9 +1,6 @@
 #include "client/boardview.h"
 #include "client/gamepanelview.h"
-#include "resources/imagebutton.h"
-#include "server/gameoptions.h"
-#include "server/tgamestart.h"
-#include "support/gametable.h"
+#include "support/startgame.h"
 #include "support/testmain.h"
 
 #include <QSignalSpy>
@@ -53,17 +50,7 @@ private slots:
         QSignalSpy annRecorded(&ann.client(), &GameClient::gameRecorded);
         QSignalSpy bobRecorded(&bob.client(), &GameClient::gameRecorded);
 
-        // The host opens the dialog, sets a short game and starts it.
-        ann.chat->button_startClick();
-        Tgamestart *dialog = ann.registry().gamestart;
-        QVERIFY(dialog->isVisible());
-        dialog->options().setPosition(GameOptions::PlayToScore, 100);
-        dialog->options().setPosition(GameOptions::CreationTime, 60);
-        dialog->options().checkscram(scrambled ? 1 : 2);
-        dialog->showOptions();
-        QTest::mouseClick(dialog->findChild<ImageButton *>("button_start"), Qt::LeftButton);
-        t.settle();
-        QVERIFY(!dialog->isVisible());
+        startShortGame(t, ann, scrambled);
         QCOMPARE(ann.client().panel().gametype,
                  scrambled ? QString("Game Type: SCRAMBLED") : QString("Game Type: STRAIGHT"));
         QVERIFY(!ann.client().startButtonVisible());
