@@ -5,6 +5,8 @@
 // (QT_QPA_PLATFORM=offscreen) to refresh the README's picture.
 
 #include "client/gameclient.h"
+#include "client/boardview.h"
+#include "client/gamepanelview.h"
 #include "client/tchat.h"
 #include "protocol/wire.h"
 #include "server/random.h"
@@ -106,13 +108,27 @@ int main(int argc, char *argv[])
     QByteArray positions = server.board().wordpositions();
     bob.client().send("CMD_myword+2" + positions + Wire::Terminator);
     table.settle();
-    const QList<QByteArray> fields = positions.mid(1).split('+');
-    for (int k = 0; k + 1 < fields.size() && k < 4; k += 2)
-        ann.client().paintbox_boardMouseUp((fields[k].toInt() - 1) * 44 + 22, (fields[k + 1].toInt() - 1) * 44 + 22, false);
     bob.client().send(Wire::message("CMD_chat", {"2", "see www.example.org for the rules|clGreen"}));
     table.settle();
 
+    // Ann plays with the keys: the board has the keyboard, she has walked
+    // to the word and typed its first two letters, and her cursor has
+    // moved on, so the picture shows both the last-tile marker and the cursor.
     ann.show();
+    QApplication::setActiveWindow(&ann);
+    ann.gamePanel()->board()->setFocus(Qt::TabFocusReason);
+    const QList<QByteArray> fields = positions.mid(1).split('+');
+    GameClient &keys = ann.client();
+    keys.boardKeyPress(Qt::Key_Home, QString());
+    for (int c = 1; c < fields[0].toInt(); ++c)
+        keys.boardKeyPress(Qt::Key_Right, QString());
+    for (int r = 1; r < fields[1].toInt(); ++r)
+        keys.boardKeyPress(Qt::Key_Down, QString());
+    const QByteArray word = server.board().word();
+    for (int k = 0; k < 2; ++k)
+        keys.boardKeyPress(Qt::Key_A + (word[k] - 'a'), QString(QLatin1Char(word[k])));
+    if (!keys.boardKeyPress(keys.cursor().tile().y() < 9 ? Qt::Key_Down : Qt::Key_Up, QString()))
+        return 1;
     table.settle();
     QPixmap picture = ann.grab();
     if (argc == 3) {
