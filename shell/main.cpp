@@ -1,6 +1,7 @@
 #include "client/tchat.h"
 #include "resources/appicon.h"
 #include "shell/errorreport.h"
+#include "shell/shownmarker.h"
 #include "shell/singleinstance.h"
 #include "shell/windowset.h"
 
@@ -31,6 +32,7 @@ int main(int argc, char *argv[])
         if (!main)
             return 1;
         QObject::connect(main, &Tchat::closed, &app, &QApplication::quit);
+        ShownMarker::installIfAsked();
         main->show();
         exitCode = QApplication::exec();
     }
