@@ -5,7 +5,8 @@
 //    of several starts, the game's window against the bare window's;
 //  - resident memory of both after five idle seconds;
 //  - wake-ups (voluntary context switches of every thread) per second and
-//    processor time over 20 seconds: a hosting window and zarvex-server,
+//    processor time over 20 seconds, from twelve seconds after the start
+//    (when the text cursor has stopped blinking): a hosting window and zarvex-server,
 //    each with two seated players and no game; then zarvex-server with a
 //    window joined, idle and with a game running; all beside the bare window.
 // The window always plays on port 7772, which must be free.
@@ -38,6 +39,7 @@ namespace {
 
 constexpr int idleSeconds = 20;
 constexpr int settleSeconds = 5;
+constexpr int restSeconds = 7;
 constexpr int startups = 5;
 constexpr quint16 windowPort = 7772;
 
@@ -183,9 +185,9 @@ std::vector<Cost> measure(const std::vector<qint64> &pids, int seconds)
     const double elapsed = double(clock.elapsed()) / 1000.0;
     std::vector<Cost> costs;
     for (size_t i = 0; i < pids.size(); ++i) {
-        const ProcStats::Sample after = ProcStats::sample(pids[i]);
-        costs.push_back({double(after.voluntarySwitches - before[i].voluntarySwitches) / elapsed,
-                         double(after.cpuNs - before[i].cpuNs) / 1e6, ProcStats::threadCount(pids[i])});
+        const ProcStats::ThreadCounts done = ProcStats::since(before[i], ProcStats::sample(pids[i]));
+        costs.push_back({double(done.voluntarySwitches) / elapsed, double(done.cpuNs) / 1e6,
+                         ProcStats::threadCount(pids[i])});
     }
     return costs;
 }
@@ -218,6 +220,7 @@ void fail(const char *why)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);   // each figure as it comes
     const QString window = QStringLiteral(ZARVEX_WINDOW);
     const QString server = QStringLiteral(ZARVEX_SERVER);
     const QString floorProgram = QStringLiteral(ZARVEX_FLOOR);
@@ -262,6 +265,8 @@ int main(int argc, char *argv[])
         std::printf("resident memory after %d idle seconds:\n", settleSeconds);
         std::printf("  bare Qt window %.1f MB, zarvex %.1f MB: %.2fx\n", floorMB, windowMB, ratio(windowMB, floorMB));
 
+        // The game's text cursor stops blinking after ten seconds alone.
+        wait(restSeconds * 1000);
         idle = measure({floor.pid(), host.pid(), dedicated.pid()}, idleSeconds);
         std::printf("idle for %d s, two seated players, no game:\n", idleSeconds);
         printCost("bare Qt window (the floor)", idle[0], idle[0]);
@@ -281,7 +286,7 @@ int main(int argc, char *argv[])
         Program joined(window, {"Bob", "127.0.0.1", "false"});
         if (joined.waitForLine("shown") < 0 || !waitFor([&] { return ann.hasHeard("CMD_newplayerinfo+2+Bob"); }))
             fail("the window did not join");
-        wait(settleSeconds * 1000);
+        wait((settleSeconds + restSeconds) * 1000);
 
         std::vector<Cost> costs = measure({dedicated.pid(), joined.pid()}, idleSeconds);
         std::printf("zarvex-server with a joined window, idle for %d s, no game:\n", idleSeconds);

@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+#include <QHash>
 
 namespace ProcStats {
 
@@ -25,11 +26,14 @@ inline qint64 statusField(const QByteArray &status, const QByteArray &key)
     return 0;
 }
 
-struct Sample
+// Per thread, as a thread that ends takes its counts with it: a stretch of
+// time is measured over the threads that are there at its end.
+struct ThreadCounts
 {
-    qint64 voluntarySwitches = 0;   // over every thread
-    qint64 cpuNs = 0;               // on-processor time of every thread
+    qint64 voluntarySwitches = 0;
+    qint64 cpuNs = 0;   // time on a processor
 };
+using Sample = QHash<QString, ThreadCounts>;
 
 inline Sample sample(qint64 pid)
 {
@@ -37,10 +41,22 @@ inline Sample sample(qint64 pid)
     const QString tasks = QStringLiteral("/proc/%1/task").arg(pid);
     for (const QString &tid : QDir(tasks).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
         const QString task = tasks + '/' + tid;
-        s.voluntarySwitches += statusField(readAll(task + QStringLiteral("/status")), "voluntary_ctxt_switches");
-        s.cpuNs += readAll(task + QStringLiteral("/schedstat")).split(' ').value(0).toLongLong();
+        s[tid] = {statusField(readAll(task + QStringLiteral("/status")), "voluntary_ctxt_switches"),
+                  readAll(task + QStringLiteral("/schedstat")).split(' ').value(0).toLongLong()};
     }
     return s;
+}
+
+// What the threads alive at the end did since the first sample.
+inline ThreadCounts since(const Sample &before, const Sample &after)
+{
+    ThreadCounts total;
+    for (auto it = after.begin(); it != after.end(); ++it) {
+        const ThreadCounts start = before.value(it.key());
+        total.voluntarySwitches += it->voluntarySwitches - start.voluntarySwitches;
+        total.cpuNs += it->cpuNs - start.cpuNs;
+    }
+    return total;
 }
 
 inline double residentMB(qint64 pid)

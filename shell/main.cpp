@@ -1,5 +1,6 @@
 #include "client/tchat.h"
 #include "resources/appicon.h"
+#include "shell/cursorblink.h"
 #include "shell/errorreport.h"
 #include "shell/shownmarker.h"
 #include "shell/singleinstance.h"
@@ -24,6 +25,7 @@ int main(int argc, char *argv[])
         QMessageBox::critical(nullptr, QStringLiteral("Zarvex"), text);
     });
 
+    CursorBlink cursorBlink;
     int exitCode = 0;
     {
         WindowSet windows;
