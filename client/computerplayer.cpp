@@ -61,7 +61,6 @@ ComputerPlayer::ComputerPlayer(const QByteArray &name, ComputerLevel::Level leve
     r.on("CMD_outoftime", [this](FieldReader &, int) { turnEnded(); });
     r.on("CMD_winner", [this](FieldReader &, int) { winner(); });
     r.on("CMD_justwatching", [this](FieldReader &f, int) { justwatching(f); });
-    m_dispatch.setEnabled(true);
 }
 
 ComputerPlayer::~ComputerPlayer() = default;
@@ -93,7 +92,14 @@ bool ComputerPlayer::send(const QByteArray &message)
 void ComputerPlayer::sockRead(TSock *sender, int)
 {
     for (const QByteArray &message : m_pending.feed(sender->Receive()))
-        m_receivedlist.enqueue(message);
+        receive(message);
+}
+
+void ComputerPlayer::receive(const QByteArray &message)
+{
+    m_receivedlist.enqueue(message);
+    if (!m_ended)
+        m_dispatch.wake();
 }
 
 void ComputerPlayer::sockInfo(TSock *sender, TSock::TSocketInfo info, const QByteArray &msg)
@@ -140,6 +146,8 @@ void ComputerPlayer::dispatchTimer()
         m_phraseready = true;
         m_phraseticks = 0;
     }
+    if (m_receivedlist.queued() == 0 && m_phraseready)
+        m_dispatch.setEnabled(false);
 }
 
 void ComputerPlayer::thinkTimer()
@@ -298,6 +306,7 @@ void ComputerPlayer::sendPhrase()
     const QByteArray colour = ColourText::toText(chatColour(m_level)).toLatin1();
     if (send(Wire::message("CMD_action", {num(m_myseat), "says: " + m_phrase + '|' + colour}))) {
         m_phraseready = false;
+        m_dispatch.wake();
         emit phraseSent(m_phrase);
     }
 }

@@ -47,9 +47,10 @@ public:
     void seed(quint32 value) { m_random.seed(value); }
 
     // Queues a message as if the server had sent it (a replay, a test).
-    void receive(const QByteArray &message) { m_receivedlist.enqueue(message); }
+    void receive(const QByteArray &message);
 
-    // Timer handlers.
+    // Timer handlers. The dispatch timer runs while messages wait or the
+    // phrase cooldown counts.
     void dispatchTimer();
     void thinkTimer();
 
@@ -60,6 +61,7 @@ public:
     // The ms until the word goes out this round, -1 when nothing is coming.
     int pendingMs() const { return m_waitMs; }
     int queued() const { return m_receivedlist.queued(); }
+    bool dispatchEnabled() const { return m_dispatch.enabled(); }
     const BoardSelection &board() const { return m_board; }
     QString endText() const { return m_endText; }
 

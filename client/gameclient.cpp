@@ -80,8 +80,9 @@ GameClient::GameClient(TServer *server, Ticker::Mode timers, QObject *parent)
         m_board.showSlotsPlain();
         emit changed();
     });
-
-    Timer1.setEnabled(true);
+    // The dispatch timer runs while messages wait or the phrase cooldown
+    // counts; sockRead and a phrase start it.
+    m_phrases.setOnCooling([this] { Timer1.wake(); });
 }
 
 GameClient::~GameClient() = default;
@@ -178,6 +179,8 @@ void GameClient::sockRead(TSock *sender, int)
 {
     for (const QByteArray &message : pending.feed(sender->Receive()))
         receivedlist.enqueue(message);
+    if (receivedlist.queued() > 0)
+        Timer1.wake();
     // No server sends faster than a window handles its messages, but a
     // hostile one could: its flood is dropped with the connection.
     if (receivedlist.queued() > maxQueuedMessages) {
@@ -214,6 +217,8 @@ void GameClient::Timer1Timer()
 {
     processsocktimer();
     m_phrases.tick();
+    if (receivedlist.queued() == 0 && m_phrases.phraseready())
+        Timer1.setEnabled(false);
 }
 
 void GameClient::processsocktimer()

@@ -76,8 +76,10 @@ public:
     void hostpress();
     void joinpress();
 
-    // Dispatch tick: one queued message, and the phrase cooldown.
+    // Dispatch tick: one queued message, and the phrase cooldown. The timer
+    // runs only while either has something to count.
     void Timer1Timer();
+    bool Timer1Enabled() const { return Timer1.enabled(); }
 
     // The player's requests.
     void JustWatch1Click();

@@ -33,6 +33,14 @@ public:
         else
             m_timer.stop();
     }
+    // Starts a stopped timer, so that its first tick comes one interval from
+    // now; a running one keeps its pace. A dispatch timer runs only while
+    // its queue holds work and is woken like this when work arrives.
+    void wake()
+    {
+        if (!m_enabled)
+            setEnabled(true);
+    }
 
     // A small number the owner keeps on the timer (the round timer's phase).
     int Tag = 0;

@@ -32,8 +32,7 @@ TServer::TServer(QObject *parent, Ticker::Mode timers)
     route("CMD_playasound", &TServer::playasound);
     route("CMD_startgame", &TServer::startgame);
     route("CMD_myword", &TServer::myword);
-
-    socktimer.setEnabled(true);
+    // The dispatch timer runs only while messages wait (Sock1Read starts it).
 }
 
 TServer::~TServer()
@@ -146,6 +145,8 @@ void TServer::Sock1Read(TSock *sender, int)
     // pasted text, say); the connection and its later messages stay.
     for (const QByteArray &message : s.pending.feed(sender->Receive()))
         receivedlist.enqueue(message, s.connection);
+    if (receivedlist.queued() > 0)
+        socktimer.wake();
     // A connection that sends faster than the server hands its messages out
     // is dropped before it can eat the host's memory, and its flood with it.
     if (receivedlist.queuedFrom(s.connection) > maxQueuedMessages)
@@ -306,4 +307,7 @@ void TServer::logintimerTimer()
 void TServer::socktimerTimer()
 {
     receivedlist.dispatchOne();
+    // An empty queue leaves nothing to tick for until the next message.
+    if (receivedlist.queued() == 0)
+        socktimer.setEnabled(false);
 }

@@ -91,9 +91,11 @@ public:
     bool onlyletters() const { return m_onlyletters; }
     bool timer1Enabled() const { return timer1.enabled(); }
     bool logintimerEnabled() const { return logintimer.enabled(); }
+    bool socktimerEnabled() const { return socktimer.enabled(); }
     int queued() const { return receivedlist.queued(); }
 
-    // Timer handlers; with Manual timers the owner calls them.
+    // Timer handlers; with Manual timers the owner calls them. The dispatch
+    // timer runs while messages wait and stops when a tick empties the queue.
     void socktimerTimer();
     void timer1Timer();
     // Once a second while a connection waits to log in: drops the ones that

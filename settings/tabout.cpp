@@ -1,7 +1,7 @@
 #include "settings/tabout.h"
 
 #include "protocol/wire.h"
-#include "resources/artwork.h"
+#include "resources/windowbackground.h"
 #include "settings/credits.h"
 #include "shell/windowregistry.h"
 
@@ -35,9 +35,7 @@ Tabout::Tabout(WindowRegistry &registry) : m_registry(registry), m_link(AboutLin
     setWindowTitle(QStringLiteral("Zarvex - About"));
     setFixedSize(304, 174);
 
-    QPalette background = palette();
-    background.setBrush(QPalette::Window, Artwork::background(size()));
-    setPalette(background);
+    WindowBackground::paintWhenShown(this);
     setAutoFillBackground(true);
 
     QLabel *title = centred(QStringLiteral("label_title"), QStringLiteral("Zarvex "), 8, 30);

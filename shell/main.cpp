@@ -1,6 +1,8 @@
 #include "client/tchat.h"
 #include "resources/appicon.h"
+#include "shell/cursorblink.h"
 #include "shell/errorreport.h"
+#include "shell/shownmarker.h"
 #include "shell/singleinstance.h"
 #include "shell/windowset.h"
 
@@ -23,6 +25,7 @@ int main(int argc, char *argv[])
         QMessageBox::critical(nullptr, QStringLiteral("Zarvex"), text);
     });
 
+    CursorBlink cursorBlink;
     int exitCode = 0;
     {
         WindowSet windows;
@@ -31,6 +34,7 @@ int main(int argc, char *argv[])
         if (!main)
             return 1;
         QObject::connect(main, &Tchat::closed, &app, &QApplication::quit);
+        ShownMarker::installIfAsked();
         main->show();
         exitCode = QApplication::exec();
     }

@@ -92,6 +92,8 @@ bool PhraseButtons::b_phrase1Click(int button, ChatSender &sender)
         return false;
     sender.action(actionText(m_phrases[size_t(button)]));
     m_phraseready = false;
+    if (m_onCooling)
+        m_onCooling();
     return true;
 }
 

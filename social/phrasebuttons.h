@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <functional>
 
 class ChatSender;
 
@@ -47,9 +48,13 @@ public:
     int phraseticks() const { return m_phraseticks; }
     // One tick of the dispatch timer.
     void tick();
+    // Called as a phrase goes and the cooldown starts: the owner keeps its
+    // dispatch timer running until the cooldown has been counted.
+    void setOnCooling(std::function<void()> onCooling) { m_onCooling = std::move(onCooling); }
 
 private:
     std::array<QString, Count + 1> m_phrases;
     bool m_phraseready = true;
     int m_phraseticks = 0;
+    std::function<void()> m_onCooling;
 };

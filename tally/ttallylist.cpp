@@ -1,7 +1,7 @@
 #include "tally/ttallylist.h"
 
 #include "client/tchat.h"
-#include "resources/artwork.h"
+#include "resources/windowbackground.h"
 #include "shell/errorreport.h"
 #include "shell/messagebox.h"
 #include "shell/windowregistry.h"
@@ -66,8 +66,8 @@ Ttallylist::Ttallylist(WindowRegistry &registry) : m_registry(registry), m_store
     setFont(font);
     QPalette background = palette();
     background.setColor(QPalette::Window, Qt::white);
-    background.setBrush(QPalette::Window, Artwork::background(size()));
     setPalette(background);
+    WindowBackground::paintWhenShown(this);
     setAutoFillBackground(true);
 
     buildPanels();
