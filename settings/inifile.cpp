@@ -170,7 +170,12 @@ Load loadFile(const QString &path, Document &doc)
         return Load::Absent;
     if (file.size() > IniFile::maxFileSize || !file.open(QIODevice::ReadOnly))
         return Load::Failed;
-    const QByteArray bytes = file.read(IniFile::maxFileSize + 1);
+    // Reads what the file holds and one byte more to notice growth, not the
+    // whole bound: every read of a key loads the file again.
+    const qint64 room = file.size() + 1;
+    QByteArray bytes = file.read(room);
+    if (bytes.size() == room)
+        bytes += file.read(IniFile::maxFileSize + 1 - room);
     if (bytes.size() > IniFile::maxFileSize || file.error() != QFileDevice::NoError)
         return Load::Failed;
     doc.setBytes(bytes);

@@ -281,6 +281,19 @@ private slots:
         QCOMPARE(QFileInfo(m_path).size(), qint64(big.size()));
     }
 
+    void aFileAtTheBoundIsReadToItsLastLine()
+    {
+        QByteArray text = "[Zarvex]\n";
+        text += QByteArray(IniFile::maxFileSize - text.size() - 7, ';');
+        text += "\nTop=5\n";
+        QCOMPARE(text.size(), qsizetype(IniFile::maxFileSize));
+        writeAll(m_path, text);
+        IniFile ini(m_path);
+        QCOMPARE(ini.readInteger("Zarvex", "Top", 3), 5);
+        QVERIFY(ini.writeString("Zarvex", "Top", "9"));
+        QCOMPARE(ini.readInteger("Zarvex", "Top", 3), 9);
+    }
+
     void badNamesAreRefused_data()
     {
         QTest::addColumn<QString>("section");
