@@ -231,6 +231,18 @@ void fail(const char *why)
     std::exit(1);
 }
 
+// Starts zarvex-server on a port and seats its first player there, who
+// takes seat 1 and with it the host's rights.
+std::unique_ptr<WirePlayer> seatFirstPlayer(Program &dedicated, quint16 port, const QByteArray &name)
+{
+    if (dedicated.waitForLine("Zarvex server listening") < 0)
+        fail("zarvex-server did not start");
+    auto first = std::make_unique<WirePlayer>(port, name);
+    if (!waitFor([&] { return first->hasHeard("CMD_newplayerinfo+1+"); }))
+        fail("nobody took seat 1 of zarvex-server");
+    return first;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -272,11 +284,7 @@ int main(int argc, char *argv[])
         WirePlayer bob(windowPort, "Bob");
         const quint16 serverPort = probePort(0);
         Program dedicated(server, {"--port", QString::number(serverPort)});
-        if (dedicated.waitForLine("Zarvex server listening") < 0)
-            fail("zarvex-server did not start");
-        WirePlayer cleo(serverPort, "Cleo");
-        if (!waitFor([&] { return cleo.hasHeard("CMD_newplayerinfo+1+"); }))
-            fail("nobody took seat 1 of zarvex-server");
+        const std::unique_ptr<WirePlayer> cleo = seatFirstPlayer(dedicated, serverPort, "Cleo");
         WirePlayer dan(serverPort, "Dan");
         if (!waitFor([&] { return bob.hasHeard("CMD_existingplayers+1+") && dan.hasHeard("CMD_existingplayers+1+"); }))
             fail("the second players found no seats");
@@ -301,11 +309,8 @@ int main(int argc, char *argv[])
     // with a round being played.
     {
         Program dedicated(server, {"--port", QString::number(windowPort)});
-        if (dedicated.waitForLine("Zarvex server listening") < 0)
-            fail("zarvex-server did not start on port 7772");
-        WirePlayer ann(windowPort, "Ann");
-        if (!waitFor([&] { return ann.hasHeard("CMD_newplayerinfo+1+"); }))
-            fail("nobody took seat 1 of zarvex-server");
+        const std::unique_ptr<WirePlayer> seatOne = seatFirstPlayer(dedicated, windowPort, "Ann");
+        WirePlayer &ann = *seatOne;
         Program joined(window, {"Bob", "127.0.0.1", "false"});
         if (joined.waitForLine("shown") < 0 || !waitFor([&] { return ann.hasHeard("CMD_newplayerinfo+2+Bob"); }))
             fail("the window did not join");
