@@ -1,5 +1,6 @@
 #include "tally/tallyfile.h"
 
+#include "shell/boundedfile.h"
 #include "shell/programfolder.h"
 #include "tally/etallyexception.h"
 #include "tally/tallytable.h"
@@ -27,14 +28,12 @@ QString path()
 
 TallyTable read(const QString &fileName)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        refuse(fileName, QStringLiteral("the file cannot be opened"));
-    if (file.size() > MaxFileSize)
+    const BoundedFile file = BoundedFile::read(fileName, MaxFileSize);
+    if (file.status() == BoundedFile::TooLarge)
         refuse(fileName, QStringLiteral("the file is too large for a tally"));
-    const QByteArray container = file.readAll();
-    if (container.size() != file.size())
-        refuse(fileName, QStringLiteral("the file cannot be read"));
+    if (!file.isRead())
+        refuse(fileName, QStringLiteral("the file cannot be read: ") + file.reason());
+    const QByteArray &container = file.bytes();
     // The size a container announces bounds what decoding it may produce;
     // anything else is left to the compressor to refuse.
     const bool identified = container.startsWith("WRZL") || container.startsWith("!HZL");
