@@ -7,6 +7,7 @@
 #include "tally/tlzrw1.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QtEndian>
 
@@ -65,12 +66,19 @@ void write(const QString &fileName, const TallyTable &table)
         refuse(fileName, QStringLiteral("the file cannot be written: ") + file.errorString());
 }
 
-bool keepDamaged(const QString &fileName)
+QString keepDamaged(const QString &fileName)
 {
-    const QString aside = fileName + QStringLiteral(".damaged");
-    if (QFile::exists(aside) && !QFile::remove(aside))
-        return false;
-    return QFile::rename(fileName, aside);
+    // A rename never replaces a file that is already there, so an earlier
+    // kept copy survives even when another copy of the program does the same.
+    for (int n = 1; n <= MaxKeptDamaged; ++n) {
+        const QString aside = fileName + QStringLiteral(".damaged")
+                              + (n == 1 ? QString() : QLatin1Char('-') + QString::number(n));
+        if (QFile::rename(fileName, aside))
+            return aside;
+        if (!QFileInfo::exists(aside) && !QFileInfo(aside).isSymLink())
+            return QString();
+    }
+    return QString();
 }
 
 } // namespace TallyFile
