@@ -34,13 +34,15 @@ QString TallyStore::load()
     if (!error.isEmpty()) {
         // Only a plain file is moved: a folder or a device in its place is
         // the player's to sort out, and stays as it is.
-        const QString kept = QFileInfo(m_fileName).isFile() ? TallyFile::keepDamaged(m_fileName) : QString();
+        const bool plain = QFileInfo(m_fileName).isFile();
+        const QString kept = plain ? TallyFile::keepDamaged(m_fileName) : QString();
         if (!kept.isEmpty()) {
             error += QStringLiteral("\nThe damaged tally was kept as ") + kept + QStringLiteral(", and a new tally begins.");
         } else {
             // Writing now would destroy the only copy of the player's history.
             m_saveBlocked = true;
-            error += QStringLiteral("\nIt could not be moved aside, so the tally is not saved during this run.");
+            error += plain ? QStringLiteral("\nIt could not be moved aside, so the tally is not saved during this run.")
+                           : QStringLiteral("\nIt is left as it is, so the tally is not saved during this run.");
         }
     }
     loadtally();

@@ -312,6 +312,37 @@ private slots:
         QCOMPARE(readFile(fileName() + ".damaged-5"), QByteArray("fourth"));
     }
 
+    // When every name for a kept copy is taken, the damaged file stays, and
+    // nothing is saved over it.
+    void theLastFreeNameIsUsedAndNoneBeyond_data()
+    {
+        QTest::addColumn<int>("taken");
+        QTest::addColumn<QString>("kept");
+        QTest::newRow("the last name free") << TallyFile::MaxKeptDamaged - 1
+                                            << ".damaged-" + QString::number(TallyFile::MaxKeptDamaged);
+        QTest::newRow("every name taken") << TallyFile::MaxKeptDamaged << QString();
+    }
+    void theLastFreeNameIsUsedAndNoneBeyond()
+    {
+        QFETCH(int, taken);
+        QFETCH(QString, kept);
+        for (int n = 1; n <= taken; ++n)
+            QVERIFY(QFile::link("/nowhere", fileName() + ".damaged" + (n == 1 ? QString() : "-" + QString::number(n))));
+        writeFile(fileName(), "damaged");
+        TallyStore store(fileName());
+        const QString error = store.load();
+        if (kept.isEmpty()) {
+            QVERIFY2(error.endsWith("\nIt could not be moved aside, so the tally is not saved during this run."),
+                     qPrintable(error));
+            store.addgame("addtomine", {});
+            QVERIFY(!store.save());
+            QCOMPARE(readFile(fileName()), QByteArray("damaged"));
+        } else {
+            QVERIFY2(error.endsWith("kept as " + fileName() + kept + ", and a new tally begins."), qPrintable(error));
+            QCOMPARE(readFile(fileName() + kept), QByteArray("damaged"));
+        }
+    }
+
     // What stands where the tally should be is no plain file: it is not
     // read, waited on or moved, and the tally is not written over it.
     void aTallyThatIsNoPlainFileIsLeftAlone_data() { addStrangeFileRows(); }
@@ -328,7 +359,7 @@ private slots:
         const QString error = store.load();
         QVERIFY2(clock.elapsed() < 1000, "waited on the file");
         QVERIFY2(error.startsWith(fileName() + " : Tally : the file cannot be read: it is "), qPrintable(error));
-        QVERIFY2(error.endsWith("so the tally is not saved during this run."), qPrintable(error));
+        QVERIFY2(error.endsWith("\nIt is left as it is, so the tally is not saved during this run."), qPrintable(error));
         QCOMPARE(store.table().rowCount(), 1);
 
         store.addgame("addtomine", {});
