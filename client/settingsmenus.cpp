@@ -49,7 +49,9 @@ SettingsMenus::SettingsMenus(QMainWindow *window, QMenu *options, QMenu *tiles, 
 
     ClientSettings &settings = m_client.settings();
     settings.setPlacementSource([this] { return placement(); });
-    settings.setScreens(screenAreas);
+    settings.setScreens(screenAreas, [this] {
+        return m_window->frameGeometry().size() - m_window->geometry().size() + m_window->minimumSizeHint();
+    });
     connect(&settings, &ClientSettings::textSizeChanged, this, &SettingsMenus::showTextSize);
     connect(&settings, &ClientSettings::placementLoaded, this, &SettingsMenus::setPlacement);
     connect(&settings, &ClientSettings::soundOptionsChanged, this, &SettingsMenus::showSoundOptions);

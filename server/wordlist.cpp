@@ -1,8 +1,8 @@
 #include "server/wordlist.h"
 
 #include "server/board.h"
+#include "shell/boundedfile.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 
@@ -146,43 +146,16 @@ WordList WordList::fromText(const QByteArray &text, const QString &name)
 
 WordList WordList::readFile(const QString &path)
 {
-    const QFileInfo info(path);
-    WordList list;
-    list.m_path = path;
-    list.m_name = info.fileName();
-    const QString why = QStringLiteral("Cannot read the word list ") + path + QStringLiteral(": ");
-    if (!info.exists()) {
-        list.m_error = why + QStringLiteral("there is no such file.");
+    const BoundedFile file = BoundedFile::read(path, MaxFileBytes);
+    if (!file.isRead()) {
+        WordList list;
+        list.m_path = path;
+        list.m_name = QFileInfo(path).fileName();
+        list.m_error = QStringLiteral("Cannot read the word list ") + path + QStringLiteral(": ") + file.reason()
+                       + QLatin1Char('.');
         return list;
     }
-    if (info.isDir()) {
-        list.m_error = why + QStringLiteral("it is a folder.");
-        return list;
-    }
-    if (!info.isFile()) {
-        list.m_error = why + QStringLiteral("it is no plain file.");
-        return list;
-    }
-    if (info.size() > MaxFileBytes) {
-        list.m_error = why + QStringLiteral("it is larger than %1 MB.").arg(MaxFileBytes / (1024 * 1024));
-        return list;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        list.m_error = why + file.errorString() + '.';
-        return list;
-    }
-    // Read no more than the cap, even if the file grew since it was looked at.
-    const QByteArray text = file.read(MaxFileBytes + 1);
-    if (file.error() != QFileDevice::NoError) {
-        list.m_error = why + file.errorString() + '.';
-        return list;
-    }
-    if (text.size() > MaxFileBytes) {
-        list.m_error = why + QStringLiteral("it is larger than %1 MB.").arg(MaxFileBytes / (1024 * 1024));
-        return list;
-    }
-    WordList read = fromText(text, list.m_name);
+    WordList read = fromText(file.bytes(), QFileInfo(path).fileName());
     read.m_path = path;
     return read;
 }

@@ -55,25 +55,28 @@ int ClientSettings::clampTextSize(int points)
     return std::clamp(points, MinTextSize, MaxTextSize);
 }
 
-QRect ClientSettings::ontoScreens(const QRect &placement, const QList<QRect> &screens)
+QRect ClientSettings::ontoScreens(const QRect &placement, const QList<QRect> &screens, const QSize &minimum)
 {
     if (screens.isEmpty())
         return placement;
-    const QRect *nearest = nullptr;
-    qint64 best = std::numeric_limits<qint64>::max();
+    // The screen that shows most of the window, or the nearest one.
+    const QRect *best = nullptr;
+    qint64 bestArea = 0;
+    qint64 bestDistance = std::numeric_limits<qint64>::max();
     for (const QRect &screen : screens) {
-        if (screen.intersects(placement))
-            return placement;
+        const QRect shared = screen.intersected(placement);
+        const qint64 area = shared.isEmpty() ? 0 : qint64(shared.width()) * shared.height();
         const qint64 d = distance(screen, placement);
-        if (d < best) {
-            best = d;
-            nearest = &screen;
+        if (area > bestArea || (bestArea == 0 && area == 0 && d < bestDistance)) {
+            best = &screen;
+            bestArea = area;
+            bestDistance = d;
         }
     }
-    QRect moved = placement;
-    moved.moveTo(fitInto(placement.left(), placement.width(), nearest->left(), nearest->width()),
-                 fitInto(placement.top(), placement.height(), nearest->top(), nearest->height()));
-    return moved;
+    const int width = std::max(std::min(placement.width(), best->width()), minimum.width());
+    const int height = std::max(std::min(placement.height(), best->height()), minimum.height());
+    return QRect(fitInto(placement.left(), width, best->left(), best->width()),
+                 fitInto(placement.top(), height, best->top(), best->height()), width, height);
 }
 
 void ClientSettings::loadinifile()
@@ -91,7 +94,8 @@ void ClientSettings::loadinifile()
                        std::clamp(ini.readInteger(Section, QStringLiteral("Width"), d.width()), 1, 100000),
                        std::clamp(ini.readInteger(Section, QStringLiteral("Height"), d.height()), 1, 100000));
     m_remembered = stored;
-    emit placementLoaded(m_screens ? ontoScreens(stored, m_screens()) : stored);
+    emit placementLoaded(m_screens ? ontoScreens(stored, m_screens(), m_minimumSize ? m_minimumSize() : QSize())
+                                   : stored);
 
     m_textColour = ColourText::fromText(ini.readString(Section, QStringLiteral("Textcolor"),
                                                        QStringLiteral("clblack")))

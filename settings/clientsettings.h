@@ -5,6 +5,7 @@
 #include <QList>
 #include <QObject>
 #include <QRect>
+#include <QSize>
 #include <QString>
 #include <array>
 #include <functional>
@@ -44,10 +45,15 @@ public:
     bool isLoaded() const { return m_loaded; }
 
     // Where the values come from that a save writes and the load fits: the
-    // window's current placement, frame included, and the screens' areas.
-    // Without them the remembered placement is written and nothing is moved.
+    // window's current placement, frame included, the screens' work areas
+    // and the smallest the whole window can be. Without them the remembered
+    // placement is written and shown as it is.
     void setPlacementSource(std::function<QRect()> source) { m_placementSource = std::move(source); }
-    void setScreens(std::function<QList<QRect>()> screens) { m_screens = std::move(screens); }
+    void setScreens(std::function<QList<QRect>()> screens, std::function<QSize()> minimumSize = {})
+    {
+        m_screens = std::move(screens);
+        m_minimumSize = std::move(minimumSize);
+    }
     // The game start dialog's options that are loaded and saved here; until
     // one is given, an options object of its own stands in.
     void setGameOptions(GameOptions *options) { m_options = options ? options : &m_ownOptions; }
@@ -90,8 +96,11 @@ public:
 
     // Rules of the load, on their own for tests.
     static int clampTextSize(int points);
-    // A placement that lies wholly off every screen moved onto the nearest.
-    static QRect ontoScreens(const QRect &placement, const QList<QRect> &screens);
+    // A stored placement made to fit the screen that shows most of it (or
+    // the nearest, when none does): no larger than that screen's work area
+    // yet no smaller than the minimum, and moved so that all of it lies on
+    // that screen (its top left corner, when even the minimum is larger).
+    static QRect ontoScreens(const QRect &placement, const QList<QRect> &screens, const QSize &minimum = QSize());
     // Only the exact small-letter "false" is off.
     static bool flag(const QString &text) { return text != QLatin1String("false"); }
 
@@ -115,6 +124,7 @@ private:
     bool m_loaded = false;
     std::function<QRect()> m_placementSource;
     std::function<QList<QRect>()> m_screens;
+    std::function<QSize()> m_minimumSize;
     GameOptions m_ownOptions;
     GameOptions *m_options = &m_ownOptions;
 

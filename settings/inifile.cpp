@@ -1,6 +1,7 @@
 #include "settings/inifile.h"
 
-#include <QFile>
+#include "shell/boundedfile.h"
+
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -165,20 +166,12 @@ enum class Load { Absent, Loaded, Failed };
 
 Load loadFile(const QString &path, Document &doc)
 {
-    QFile file(path);
-    if (!file.exists())
+    const BoundedFile file = BoundedFile::read(path, IniFile::maxFileSize);
+    if (file.status() == BoundedFile::Missing)
         return Load::Absent;
-    if (file.size() > IniFile::maxFileSize || !file.open(QIODevice::ReadOnly))
+    if (!file.isRead())
         return Load::Failed;
-    // Reads what the file holds and one byte more to notice growth, not the
-    // whole bound: every read of a key loads the file again.
-    const qint64 room = file.size() + 1;
-    QByteArray bytes = file.read(room);
-    if (bytes.size() == room)
-        bytes += file.read(IniFile::maxFileSize + 1 - room);
-    if (bytes.size() > IniFile::maxFileSize || file.error() != QFileDevice::NoError)
-        return Load::Failed;
-    doc.setBytes(bytes);
+    doc.setBytes(file.bytes());
     return Load::Loaded;
 }
 

@@ -2,6 +2,7 @@
 #include "resources/appicon.h"
 #include "shell/cursorblink.h"
 #include "shell/errorreport.h"
+#include "shell/portchoice.h"
 #include "shell/shownmarker.h"
 #include "shell/singleinstance.h"
 #include "shell/windowset.h"
@@ -28,7 +29,10 @@ int main(int argc, char *argv[])
     CursorBlink cursorBlink;
     int exitCode = 0;
     {
-        WindowSet windows;
+        WindowOptions options;
+        options.gamePort = PortChoice::gamePort();
+        options.lobbyPort = PortChoice::lobbyPort();
+        WindowSet windows(options);
         instance.serveActivation([&windows] { windows.activateMain(); });
         Tchat *main = windows.registry().chat;
         if (!main)

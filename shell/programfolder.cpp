@@ -33,6 +33,16 @@ QString resolve(const QString &home, const QString &executableFolder, const QStr
     return userData;
 }
 
+QString home()
+{
+    const QString home = qEnvironmentVariable("ZARVEX_HOME");
+    if (home.isEmpty())
+        return QString();
+    const QFileInfo info(home);
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
+}
+
 QString path()
 {
     const QString home = qEnvironmentVariable("ZARVEX_HOME");

@@ -15,6 +15,10 @@ namespace ProgramFolder {
 
 QString path();
 
+// The folder that ZARVEX_HOME names, absolute and with links resolved
+// (once it exists); empty when the variable is not set.
+QString home();
+
 // path() + "/" + name
 QString file(const QString &name);
 

@@ -1,20 +1,28 @@
 #pragma once
 
+#include <QByteArray>
 #include <QLockFile>
 #include <QObject>
 #include <QString>
 #include <functional>
 #include <memory>
 
-class QLocalServer;
+class QSocketNotifier;
 
-// One running copy per user. The first copy holds a lock file named after
-// the key and listens on a local socket beside it; a later copy finds the
-// lock taken, asks the first copy over that socket to bring its main window
-// forward, and leaves. Both files live in $XDG_RUNTIME_DIR, or in a private
-// folder of the user's under the temporary folder when that is not set. When
-// that folder is not private (another user made it, or opened it), the lock
-// file alone guards the user's copies, from the user's cache folder.
+// One running copy per user. The first copy binds a local socket under a
+// name in the system's abstract socket namespace, made of the key and the
+// user's id, so every start of one user finds it whatever its environment
+// says; the name goes with the process, however it ends. A later copy finds
+// the name taken, checks that the copy holding it runs as the same user,
+// asks it over the socket to bring its main window forward, and leaves.
+//
+// A copy started with a program folder of its own (ZARVEX_HOME) keeps its
+// own settings and tally, so the name holds that folder too: such copies
+// run beside the player's usual one, and tests keep their copies apart.
+//
+// When another user holds the name, to lock every start out, the copies
+// meet by a lock file in the user's own cache folder instead, and a second
+// copy leaves without bringing the first forward.
 class SingleInstance : public QObject
 {
     Q_OBJECT
@@ -28,23 +36,22 @@ public:
     // application object, so it can run before anything else starts.
     bool CheckPreviousInstance(bool activate);
 
-    // Once the application runs: calls activate whenever a later copy asks.
+    // Once the application runs: calls activate whenever a later copy of
+    // the same user asks.
     void serveActivation(std::function<void()> activate);
 
+    // The socket's name in the abstract namespace, without its leading 0.
+    QByteArray meetingName() const { return m_name; }
+    // The lock file used when another user holds that name.
     QString lockPath() const;
-    QString socketPath() const;
     // Whether a later copy can ask this one to come forward.
-    bool activates() const { return m_place.activation; }
-
-    struct Place
-    {
-        QString folder;
-        bool activation;   // the activation socket lives there too
-    };
+    bool activates() const { return m_listener >= 0; }
 
 private:
-    Place m_place;
-    QString m_key;
+    bool checkByLockFile();
+
+    QByteArray m_name;
+    int m_listener = -1;
     std::unique_ptr<QLockFile> m_lock;
-    QLocalServer *m_server = nullptr;
+    QSocketNotifier *m_notifier = nullptr;
 };

@@ -1,11 +1,13 @@
 #include "tally/tallyfile.h"
 
+#include "shell/boundedfile.h"
 #include "shell/programfolder.h"
 #include "tally/etallyexception.h"
 #include "tally/tallytable.h"
 #include "tally/tlzrw1.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QtEndian>
 
@@ -27,14 +29,12 @@ QString path()
 
 TallyTable read(const QString &fileName)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        refuse(fileName, QStringLiteral("the file cannot be opened"));
-    if (file.size() > MaxFileSize)
+    const BoundedFile file = BoundedFile::read(fileName, MaxFileSize);
+    if (file.status() == BoundedFile::TooLarge)
         refuse(fileName, QStringLiteral("the file is too large for a tally"));
-    const QByteArray container = file.readAll();
-    if (container.size() != file.size())
-        refuse(fileName, QStringLiteral("the file cannot be read"));
+    if (!file.isRead())
+        refuse(fileName, QStringLiteral("the file cannot be read: ") + file.reason());
+    const QByteArray &container = file.bytes();
     // The size a container announces bounds what decoding it may produce;
     // anything else is left to the compressor to refuse.
     const bool identified = container.startsWith("WRZL") || container.startsWith("!HZL");
@@ -66,12 +66,19 @@ void write(const QString &fileName, const TallyTable &table)
         refuse(fileName, QStringLiteral("the file cannot be written: ") + file.errorString());
 }
 
-bool keepDamaged(const QString &fileName)
+QString keepDamaged(const QString &fileName)
 {
-    const QString aside = fileName + QStringLiteral(".damaged");
-    if (QFile::exists(aside) && !QFile::remove(aside))
-        return false;
-    return QFile::rename(fileName, aside);
+    // A rename never replaces a file that is already there, so an earlier
+    // kept copy survives even when another copy of the program does the same.
+    for (int n = 1; n <= MaxKeptDamaged; ++n) {
+        const QString aside = fileName + QStringLiteral(".damaged")
+                              + (n == 1 ? QString() : QLatin1Char('-') + QString::number(n));
+        if (QFile::rename(fileName, aside))
+            return aside;
+        if (!QFileInfo::exists(aside) && !QFileInfo(aside).isSymLink())
+            return QString();
+    }
+    return QString();
 }
 
 } // namespace TallyFile

@@ -27,8 +27,12 @@ TallyTable read(const QString &fileName);
 // ETallyException (or the compressor's error) when it cannot.
 void write(const QString &fileName, const TallyTable &table);
 
-// Moves an unreadable file aside as fileName + ".damaged", replacing an
-// older file of that name; answers whether it is out of the way.
-bool keepDamaged(const QString &fileName);
+// How many damaged files are kept aside at most.
+constexpr int MaxKeptDamaged = 1000;
+
+// Moves an unreadable file aside as fileName + ".damaged", or, when that is
+// taken, ".damaged-2", ".damaged-3" and so on: a file kept earlier is never
+// replaced. Answers the name it now has, or empty when it could not be moved.
+QString keepDamaged(const QString &fileName);
 
 } // namespace TallyFile

@@ -31,11 +31,19 @@ QString TallyStore::load()
             error = e.text();
         }
     }
-    if (!error.isEmpty() && !TallyFile::keepDamaged(m_fileName)) {
-        // Writing now would destroy the only copy of the player's history.
-        m_saveBlocked = true;
-        error += QStringLiteral("\nIt could not be kept aside as ") + m_fileName
-                 + QStringLiteral(".damaged, so the tally is not saved during this run.");
+    if (!error.isEmpty()) {
+        // Only a plain file is moved: a folder or a device in its place is
+        // the player's to sort out, and stays as it is.
+        const bool plain = QFileInfo(m_fileName).isFile();
+        const QString kept = plain ? TallyFile::keepDamaged(m_fileName) : QString();
+        if (!kept.isEmpty()) {
+            error += QStringLiteral("\nThe damaged tally was kept as ") + kept + QStringLiteral(", and a new tally begins.");
+        } else {
+            // Writing now would destroy the only copy of the player's history.
+            m_saveBlocked = true;
+            error += plain ? QStringLiteral("\nIt could not be moved aside, so the tally is not saved during this run.")
+                           : QStringLiteral("\nIt is left as it is, so the tally is not saved during this run.");
+        }
     }
     loadtally();
     return error;

@@ -27,9 +27,11 @@ public:
     ~TallyStore() override;
 
     // Reads the file (none: an empty tally) and starts this run's counters
-    // at 0. A file that cannot be read is moved aside (see
-    // TallyFile::keepDamaged) and the tally starts empty; the answer is the
-    // error's text, empty when all went well.
+    // at 0. A plain file that cannot be read is moved aside (see
+    // TallyFile::keepDamaged) and the tally starts empty; anything else in
+    // its place (a folder, a device) stays, and nothing is saved this run.
+    // The answer is the error's text and what became of the file, empty
+    // when all went well.
     QString load();
     const TallyTable &table() const { return m_table; }
     const QString &fileName() const { return m_fileName; }

@@ -24,10 +24,13 @@ rhythm so that a player tells them apart without looking:
   entered       double knock: somebody logged in
 
 Every file is written the same way: 16-bit PCM, mono, 22,050 Hz; silence
-trimmed from both ends (below 1% of the peak), 3 ms fades against clicks,
-and the peak normalised to -1 dBFS, so that all sounds are equally loud. A
-sound must last at most 2 seconds (4 for applause and snoring); the script
-stops with an error otherwise.
+trimmed from both ends (below 1% of the peak) and 3 ms fades against clicks.
+Loudness is made even by the RMS level, not the peak, since a square-wave
+buzz at the same peak sounds far louder than a bell: each sound is scaled to
+an RMS level of -18 dBFS, or less where that would take its peak above
+-1 dBFS (a sound with short loud strokes, such as applause, stays a little
+quieter). A sound must last at most 2 seconds (4 for applause and snoring);
+the script stops with an error otherwise.
 
 The output is deterministic: the noise comes from seeded generators, so a
 second run with the same espeak-ng and sox gives the same files. The build
@@ -55,7 +58,8 @@ import wave
 import zlib
 
 RATE = 22050
-PEAK = 10 ** (-1 / 20)          # -1 dBFS
+PEAK = 10 ** (-1 / 20)          # -1 dBFS, the highest peak
+RMS = 10 ** (-18 / 20)          # -18 dBFS, the loudness every sound is given
 TRIM_LEVEL = 0.01               # of the peak
 FADE = 0.003                    # seconds
 LONG_SOUNDS = {"wave6", "wave13"}  # snoring and applause may last 4 s
@@ -427,7 +431,9 @@ def finish(name, samples):
         samples[i] *= i / fade
         samples[-1 - i] *= i / fade
     peak = max(abs(v) for v in samples)
-    samples = [v * PEAK / peak for v in samples]
+    rms = math.sqrt(sum(v * v for v in samples) / len(samples))
+    gain = min(RMS / rms, PEAK / peak)
+    samples = [v * gain for v in samples]
     limit = 4.0 if name in LONG_SOUNDS else 2.0
     if len(samples) > limit * RATE:
         raise SystemExit("%s: %.2f s, longer than %.0f s" % (name, len(samples) / RATE, limit))
@@ -540,7 +546,8 @@ def main():
             samples = finish(name, samples)
             write_wav(os.path.join(args.out_dir, name + ".wav"), samples)
             made.append((name, [round(v * 32767) / 32767 for v in samples]))
-            print("%-13s %5.2f s" % (name, len(samples) / RATE))
+            rms = math.sqrt(sum(v * v for v in samples) / len(samples))
+            print("%-13s %5.2f s  %6.1f dBFS RMS" % (name, len(samples) / RATE, 20 * math.log10(rms)))
     if not args.only:
         os.makedirs(os.path.dirname(args.sheet), exist_ok=True)
         write_sheet(args.sheet, made)

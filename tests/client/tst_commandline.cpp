@@ -1,3 +1,4 @@
+#include "support/loopback.h"
 #include "support/serverharness.h"
 #include "support/testmain.h"
 
@@ -6,8 +7,8 @@
 #include <QTemporaryDir>
 
 // Two copies of the built program started the way the lobby starts them: one
-// hosts on the game's own port, the other joins, and both hold a connection
-// to the lobby's port while they run.
+// hosts, the other joins, and both hold a connection to the lobby while they
+// run. They play on ports the test picks, not on the real game's.
 class TestCommandLine : public QObject
 {
     Q_OBJECT
@@ -19,12 +20,14 @@ private:
         QTemporaryDir home;
         QProcess process;
 
-        void start(const QStringList &arguments)
+        void start(const QStringList &arguments, quint16 gamePort, quint16 lobbyPort)
         {
             QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
             env.insert("XDG_RUNTIME_DIR", runtime.path());
             env.insert("ZARVEX_HOME", home.path());
             env.insert("QT_QPA_PLATFORM", "offscreen");
+            env.insert("ZARVEX_GAME_PORT", QString::number(gamePort));
+            env.insert("ZARVEX_LOBBY_PORT", QString::number(lobbyPort));
             process.setProcessEnvironment(env);
             process.start(ZARVEX_BINARY, arguments);
         }
@@ -39,26 +42,17 @@ private slots:
     void aHostAndAJoinerLogIn()
     {
         QTcpServer lobby;
-        if (!lobby.listen(QHostAddress::LocalHost, 9001))
-            QSKIP("port 9001 is taken on this machine");
-        {
-            TSock probe;
-            probe.setPortName("7772");
-            try {
-                probe.setListen(true);
-            } catch (const ESockException &) {
-                QSKIP("port 7772 is taken on this machine");
-            }
-        }
+        QVERIFY(lobby.listen(QHostAddress::LocalHost, 0));
+        const quint16 gamePort = Loopback::freePort();
 
         Copy ann;
-        ann.start({"Ann", "127.0.0.1", "true"});
+        ann.start({"Ann", "127.0.0.1", "true"}, gamePort, lobby.serverPort());
         QVERIFY(ann.process.waitForStarted());
         QTRY_VERIFY_WITH_TIMEOUT(lobby.hasPendingConnections(), 20000);
         lobby.nextPendingConnection();
 
         Copy bob;
-        bob.start({"Bob", "127.0.0.1", "False"});
+        bob.start({"Bob", "127.0.0.1", "False"}, gamePort, lobby.serverPort());
         QVERIFY(bob.process.waitForStarted());
         QTRY_VERIFY_WITH_TIMEOUT(lobby.hasPendingConnections(), 20000);
         lobby.nextPendingConnection();
@@ -68,7 +62,7 @@ private slots:
         clock.start();
         QList<QByteArray> existing;
         while (existing.size() < 2 && clock.elapsed() < 20000) {
-            ScriptedClient watcher(7772);
+            ScriptedClient watcher(gamePort);
             QTRY_VERIFY_WITH_TIMEOUT(!watcher.with("CMD_sendlogininfo+").isEmpty() || watcher.closed, 5000);
             const QByteArray seat = watcher.last("CMD_sendlogininfo+").mid(18);
             watcher.sendRaw("CMD_logininfo+" + seat + "+1.0.5+Watcher" + Wire::Terminator + Wire::Terminator);

@@ -255,19 +255,19 @@ private slots:
 
     void resetScreenLocationMovesTheWindowWithoutSaving()
     {
-        writeIni("[Zarvex]\r\nLeft=100\r\nTop=80\r\nWidth=850\r\nHeight=600\r\n");
+        writeIni("[Zarvex]\r\nLeft=10\r\nTop=80\r\nWidth=780\r\nHeight=600\r\n");
         GameTable t;
         Player &ann = t.host("Ann");
         SettingsMenus *menus = ann.chat->settingsMenus();
-        QCOMPARE(menus->placement(), QRect(100, 80, 850, 600));
+        QCOMPARE(menus->placement(), QRect(10, 80, 780, 600));
         action(ann.chat, "ResetScreenLocation1")->trigger();
         QCOMPARE(menus->placement().topLeft(), QPoint(3, 3));
-        QCOMPARE(readIni(), QByteArray("[Zarvex]\r\nLeft=100\r\nTop=80\r\nWidth=850\r\nHeight=600\r\n"));
+        QCOMPARE(readIni(), QByteArray("[Zarvex]\r\nLeft=10\r\nTop=80\r\nWidth=780\r\nHeight=600\r\n"));
     }
 
     void closingWithoutAMoveAfterTheLoadWritesNothing()
     {
-        const QByteArray stored = "[Zarvex]\r\nLeft=100\r\nTop=80\r\nWidth=850\r\nHeight=600\r\n";
+        const QByteArray stored = "[Zarvex]\r\nLeft=10\r\nTop=80\r\nWidth=780\r\nHeight=600\r\n";
         writeIni(stored);
         GameTable t;
         Player &ann = t.host("Ann");
@@ -290,14 +290,25 @@ private slots:
         QCOMPARE(stored.remembered(), QRect(big.left(), big.top(), big.width() - 15, big.height() - 15));
     }
 
-    void aStoredPlacementOffTheScreenIsBroughtBack()
+    void aStoredPlacementIsShownWhollyOnTheScreen_data()
     {
-        writeIni("[Zarvex]\r\nLeft=-20000\r\nTop=30000\r\nWidth=800\r\nHeight=600\r\n");
+        QTest::addColumn<QByteArray>("placement");
+        QTest::newRow("far off") << QByteArray("Left=-20000\r\nTop=30000\r\nWidth=800\r\nHeight=600");
+        QTest::newRow("huge, around the screen") << QByteArray("Left=-50000\r\nTop=3\r\nWidth=100000\r\nHeight=100000");
+        QTest::newRow("partly off") << QByteArray("Left=300\r\nTop=200\r\nWidth=772\r\nHeight=535");
+    }
+    void aStoredPlacementIsShownWhollyOnTheScreen()
+    {
+        QFETCH(QByteArray, placement);
+        writeIni("[Zarvex]\r\n" + placement + "\r\n");
         GameTable t;
         Player &ann = t.host("Ann");
         const QRect shown = ann.chat->settingsMenus()->placement();
-        QVERIFY(ann.chat->screen()->availableGeometry().intersects(shown));
-        QCOMPARE(shown.size(), QSize(800, 600));
+        const QRect work = ann.chat->screen()->availableGeometry();
+        QVERIFY2(work.contains(shown), qPrintable(QString("%1,%2 %3x%4 on %5x%6").arg(shown.left()).arg(shown.top())
+                                                      .arg(shown.width()).arg(shown.height())
+                                                      .arg(work.width()).arg(work.height())));
+        QVERIFY(shown.width() >= ClientSettings::MinClientWidth);
     }
 
     void theTilesMenuListsTheSetsAndSwitchesAtOnce()

@@ -4,6 +4,7 @@
 #include "support/testmain.h"
 #include "support/wordfinder.h"
 
+#include <QFile>
 #include <QProcess>
 
 #include <memory>
@@ -121,6 +122,36 @@ private slots:
         QVERIFY(bot.waitForFinished(15000));
         QCOMPARE(bot.exitCode(), 2);
         QVERIFY(bot.readAllStandardError().startsWith("usage: zarvex-bot"));
+    }
+
+    // A newcomer reads in the README's "Playing" how to get somebody to play
+    // against: the window's menu items, and both programs as they really
+    // are called, every option the usage lines name included.
+    void theReadmeTellsHowToPlayAgainstTheComputer()
+    {
+        QFile readme(ZARVEX_README);
+        QVERIFY(readme.open(QIODevice::ReadOnly));
+        const QByteArray text = readme.readAll();
+        const qsizetype start = text.indexOf("\n## Playing\n");
+        QVERIFY(start >= 0);
+        const QByteArray playing = text.mid(start, text.indexOf("\n## ", start + 1) - start);
+
+        for (const char *item : {"\"Add Computer Player\"", "\"Remove Computer Players\"", "Easy", "Normal", "Hard"})
+            QVERIFY2(playing.contains(item), item);
+
+        QProcess bot;
+        bot.start(ZARVEX_BOT, {});
+        QVERIFY(bot.waitForFinished(15000));
+        const QByteArray botUsage = bot.readAllStandardError().trimmed();
+        QVERIFY(botUsage.startsWith("usage: "));
+        QVERIFY2(playing.contains(botUsage.mid(7)), botUsage.constData());
+
+        QProcess server;
+        server.start(ZARVEX_SERVER, {"--no-such-option"});
+        QVERIFY(server.waitForFinished(15000));
+        const QByteArray serverUsage = server.readAllStandardError();
+        QVERIFY(serverUsage.contains("--words FILE"));
+        QVERIFY(playing.contains("zarvex-server --words "));
     }
 };
 

@@ -1,7 +1,9 @@
 #include "server/wordlist.h"
+#include "support/strangefiles.h"
 #include "support/testmain.h"
 #include "support/wordlists.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -194,6 +196,8 @@ private slots:
         QTest::newRow("folder") << "folder" << "it is a folder.";
         QTest::newRow("unreadable") << "locked.txt" << "Permission denied.";
         QTest::newRow("too large") << "huge.txt" << "it is larger than 32 MB.";
+        QTest::newRow("endless device") << "zero.txt" << "it is no plain file.";
+        QTest::newRow("pipe without a writer") << "pipe.txt" << "it is no plain file.";
     }
 
     void filesThatCannotBeRead()
@@ -210,13 +214,35 @@ private slots:
         QVERIFY(huge.open(QIODevice::WriteOnly));
         QVERIFY(huge.resize(WordList::MaxFileBytes + 1));
         huge.close();
+        QVERIFY(makeStrangeFile("device", dir.filePath("zero.txt")));
+        QVERIFY(makeStrangeFile("pipe", dir.filePath("pipe.txt")));
 
         const QString path = dir.filePath(name);
+        PipeUnblocker unblocker(dir.filePath("pipe.txt"));
+        QElapsedTimer clock;
+        clock.start();
         const WordList wl = WordList::readFile(path);
+        QVERIFY2(clock.elapsed() < 1000, "waited on the file");
         QCOMPARE(wl.error(), "Cannot read the word list " + path + ": " + reason);
         QCOMPARE(wl.refusal(), wl.error());
         QCOMPARE(wl.count(), 0);
         QVERIFY(!wl.usable());
+    }
+
+    void aFileAtTheBoundIsRead()
+    {
+        QTemporaryDir dir;
+        QFile full(dir.filePath("full.txt"));
+        QVERIFY(full.open(QIODevice::WriteOnly));
+        // Twenty words, then zero bytes to the bound: one more line, skipped.
+        full.write(wordsOfLength(5, 20));
+        QVERIFY(full.resize(WordList::MaxFileBytes));
+        full.close();
+        QCOMPARE(full.size(), WordList::MaxFileBytes);
+        const WordList wl = WordList::readFile(full.fileName());
+        QCOMPARE(wl.error(), QString());
+        QCOMPARE(wl.count(), 20);
+        QCOMPARE(wl.skipped(), 1);
     }
 
     void aFileIsReadUnderItsName()

@@ -294,38 +294,60 @@ private slots:
         QVERIFY(!s.playSounds());
     }
 
-    void placementsOffEveryScreenAreBroughtBack_data()
+    void storedPlacementsAreFittedToAScreen_data()
     {
         QTest::addColumn<QRect>("stored");
         QTest::addColumn<QList<QRect>>("screens");
+        QTest::addColumn<QSize>("minimum");
         QTest::addColumn<QRect>("shown");
         const QList<QRect> one = {QRect(0, 0, 1920, 1040)};
         const QList<QRect> two = {QRect(0, 0, 1920, 1040), QRect(1920, 0, 1280, 1000)};
-        QTest::newRow("on the screen") << QRect(3, 3, 772, 535) << one << QRect(3, 3, 772, 535);
-        QTest::newRow("partly off stays") << QRect(1800, 900, 772, 535) << one << QRect(1800, 900, 772, 535);
-        QTest::newRow("far right") << QRect(5000, 100, 772, 535) << one << QRect(1148, 100, 772, 535);
-        QTest::newRow("far above left") << QRect(-3000, -2000, 772, 535) << one << QRect(0, 0, 772, 535);
-        QTest::newRow("below") << QRect(300, 4000, 772, 535) << one << QRect(300, 505, 772, 535);
-        QTest::newRow("nearest of two") << QRect(4000, 50, 772, 535) << two << QRect(2428, 50, 772, 535);
-        QTest::newRow("on the second screen") << QRect(2000, 50, 772, 535) << two << QRect(2000, 50, 772, 535);
-        QTest::newRow("larger than the screen") << QRect(9000, 9000, 3000, 2000) << one << QRect(0, 0, 3000, 2000);
-        QTest::newRow("no screens known") << QRect(9000, 9000, 772, 535) << QList<QRect>() << QRect(9000, 9000, 772, 535);
+        const QList<QRect> panelAbove = {QRect(0, 30, 1280, 994)};
+        const QSize none;
+        const QSize board(700, 500);
+        QTest::newRow("on the screen") << QRect(3, 3, 772, 535) << one << board << QRect(3, 3, 772, 535);
+        QTest::newRow("fills the screen exactly") << QRect(0, 0, 1920, 1040) << one << board << QRect(0, 0, 1920, 1040);
+        QTest::newRow("one pixel too wide") << QRect(0, 0, 1921, 1040) << one << board << QRect(0, 0, 1920, 1040);
+        QTest::newRow("one pixel past the right edge") << QRect(1, 0, 1920, 1040) << one << board << QRect(0, 0, 1920, 1040);
+        QTest::newRow("partly off is moved on") << QRect(1800, 900, 772, 535) << one << none << QRect(1148, 505, 772, 535);
+        QTest::newRow("far right") << QRect(5000, 100, 772, 535) << one << none << QRect(1148, 100, 772, 535);
+        QTest::newRow("far above left") << QRect(-3000, -2000, 772, 535) << one << none << QRect(0, 0, 772, 535);
+        QTest::newRow("below") << QRect(300, 4000, 772, 535) << one << none << QRect(300, 505, 772, 535);
+        QTest::newRow("nearest of two") << QRect(4000, 50, 772, 535) << two << none << QRect(2428, 50, 772, 535);
+        QTest::newRow("on the second screen") << QRect(2000, 50, 772, 535) << two << none << QRect(2000, 50, 772, 535);
+        QTest::newRow("mostly on the second screen") << QRect(1800, 50, 772, 535) << two << none
+                                                     << QRect(1920, 50, 772, 535);
+        QTest::newRow("larger than the screen") << QRect(9000, 9000, 3000, 2000) << one << board
+                                                << QRect(0, 0, 1920, 1040);
+        QTest::newRow("huge, around the screen") << QRect(-50000, 3, 100000, 100000) << one << board
+                                                 << QRect(0, 0, 1920, 1040);
+        QTest::newRow("under a panel") << QRect(3, 3, 772, 535) << panelAbove << board << QRect(3, 30, 772, 535);
+        QTest::newRow("smaller than the minimum") << QRect(100, 100, 300, 200) << one << board
+                                                  << QRect(100, 100, 700, 500);
+        QTest::newRow("screen smaller than the minimum") << QRect(50, 50, 772, 535) << QList<QRect>{QRect(0, 0, 640, 480)}
+                                                         << board << QRect(0, 0, 700, 500);
+        QTest::newRow("no screens known") << QRect(9000, 9000, 772, 535) << QList<QRect>() << board
+                                          << QRect(9000, 9000, 772, 535);
     }
 
-    void placementsOffEveryScreenAreBroughtBack()
+    void storedPlacementsAreFittedToAScreen()
     {
         QFETCH(QRect, stored);
         QFETCH(QList<QRect>, screens);
+        QFETCH(QSize, minimum);
         QFETCH(QRect, shown);
-        QCOMPARE(ClientSettings::ontoScreens(stored, screens), shown);
+        QCOMPARE(ClientSettings::ontoScreens(stored, screens, minimum), shown);
 
         writeAll(m_path, QString("[Zarvex]\nLeft=%1\nTop=%2\nWidth=%3\nHeight=%4\n")
                              .arg(stored.left()).arg(stored.top()).arg(stored.width()).arg(stored.height()).toUtf8());
         ClientSettings s(m_path);
-        s.setScreens([screens] { return screens; });
+        s.setScreens([screens] { return screens; }, [minimum] { return minimum; });
         QSignalSpy placements(&s, &ClientSettings::placementLoaded);
         s.loadinifile();
         QCOMPARE(placements.first().first().toRect(), shown);
+        // What the file said is what is remembered: closing the window where
+        // it was put writes the fitted placement back.
+        QCOMPARE(s.remembered(), stored);
     }
 
     void theLoadAnnouncesInItsOrder()

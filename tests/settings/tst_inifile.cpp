@@ -1,7 +1,11 @@
 #include "settings/inifile.h"
+#include "support/strangefiles.h"
 #include "support/testmain.h"
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QScopeGuard>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -279,6 +283,29 @@ private slots:
         QCOMPARE(ini.readInteger("Zarvex", "Top", 3), 3);
         QVERIFY(!ini.writeString("Zarvex", "Top", "9"));
         QCOMPARE(QFileInfo(m_path).size(), qint64(big.size()));
+    }
+
+    // Something that is no plain file where the settings should be: it is
+    // neither read nor waited on, reads give defaults, and a write leaves it
+    // as it is rather than put a file of a few keys in its place.
+    void aSettingsPathThatIsNoPlainFileIsLeftAlone_data() { addStrangeFileRows(); }
+    void aSettingsPathThatIsNoPlainFileIsLeftAlone()
+    {
+        QFETCH(QString, kind);
+        QVERIFY(makeStrangeFile(kind, m_path));
+        auto cleanup = qScopeGuard([this] { QFile::remove(m_path) || QDir().rmdir(m_path); });
+        PipeUnblocker unblocker(m_path);
+        QElapsedTimer clock;
+        clock.start();
+        IniFile ini(m_path);
+        QCOMPARE(ini.readInteger("Zarvex", "Top", 3), 3);
+        QVERIFY(!ini.writeString("Zarvex", "Top", "9"));
+        QVERIFY2(clock.elapsed() < 1000, "waited on the file");
+        QCOMPARE(ini.errorString(), "Unable to write to " + m_path);
+        const QFileInfo after(m_path);
+        QVERIFY(!after.isFile());
+        QCOMPARE(after.isSymLink(), kind == "device");
+        QCOMPARE(after.isDir(), kind == "folder");
     }
 
     void aFileAtTheBoundIsReadToItsLastLine()

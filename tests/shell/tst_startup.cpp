@@ -4,16 +4,23 @@
 #include "shell/singleinstance.h"
 #include "shell/windowset.h"
 #include "social/tspylist.h"
+#include "support/loopback.h"
 #include "support/testmain.h"
 
-#include <QLockFile>
+#include <QElapsedTimer>
 #include <QScopeGuard>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QWidget>
 
 #include <stdexcept>
-#include <sys/stat.h>
+
+#include <csignal>
+#include <cstddef>
+#include <cstring>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -21,13 +28,82 @@ namespace {
 const QStringList allWindows = {"Tchat", "Ttallylist", "Tabout", "Tdownload", "Tgamestart",
                                 "Thelp", "Tphrases", "TServer", "Tspylist"};
 
+// A copy of the program that plays on ports nobody uses and says when its
+// window is up. An empty runtime folder leaves XDG_RUNTIME_DIR unset.
 QProcessEnvironment programEnvironment(const QString &runtime, const QString &home)
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("XDG_RUNTIME_DIR", runtime);
+    if (runtime.isEmpty())
+        env.remove("XDG_RUNTIME_DIR");
+    else
+        env.insert("XDG_RUNTIME_DIR", runtime);
     env.insert("ZARVEX_HOME", home);
     env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("ZARVEX_GAME_PORT", QString::number(Loopback::freePort()));
+    env.insert("ZARVEX_LOBBY_PORT", QString::number(Loopback::freePort()));
+    env.insert("ZARVEX_SHOWN_MARKER", "1");
     return env;
+}
+
+// Holds a name in the abstract socket namespace as another user, until the
+// test ends: a process of its own that gives up the superuser's rights.
+class ForeignHolder
+{
+public:
+    ForeignHolder(const QByteArray &name, bool listening)
+    {
+        int ready[2];
+        if (::pipe(ready) != 0)
+            return;
+        m_pid = ::fork();
+        if (m_pid == 0) {
+            ::close(ready[0]);
+            if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+                ::_exit(1);
+            const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+            sockaddr_un addr{};
+            addr.sun_family = AF_UNIX;
+            std::memcpy(addr.sun_path + 1, name.constData(), size_t(name.size()));
+            const socklen_t length = socklen_t(offsetof(sockaddr_un, sun_path) + 1 + name.size());
+            if (::bind(fd, reinterpret_cast<sockaddr *>(&addr), length) != 0 || (listening && ::listen(fd, 8) != 0))
+                ::_exit(1);
+            const ssize_t ignored = ::write(ready[1], "x", 1);
+            (void)ignored;
+            for (;;)
+                ::pause();
+        }
+        ::close(ready[1]);
+        char byte = 0;
+        m_holding = m_pid > 0 && ::read(ready[0], &byte, 1) == 1;
+        ::close(ready[0]);
+    }
+    ~ForeignHolder()
+    {
+        if (m_pid > 0) {
+            ::kill(m_pid, SIGKILL);
+            ::waitpid(m_pid, nullptr, 0);
+        }
+    }
+    bool holding() const { return m_holding; }
+
+private:
+    pid_t m_pid = -1;
+    bool m_holding = false;
+};
+
+// Waits until a started copy has its window up.
+bool shown(QProcess &copy)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 20000) {
+        if (copy.readAllStandardOutput().contains("shown"))
+            return true;
+        if (copy.state() != QProcess::Running)
+            return false;
+        copy.waitForReadyRead(200);
+    }
+    return false;
 }
 
 } // namespace
@@ -95,97 +171,136 @@ private slots:
         QVERIFY(!other.CheckPreviousInstance(true));
     }
 
-    // Without a runtime folder the copies meet in /tmp/zarvex-UID, which
-    // anybody could have made first and filled with a lock that never goes.
-    void theTemporaryFolderIsUsedOnlyWhenPrivate_data()
+    // The name the copies meet under depends on the user and the program
+    // folder, not on the runtime or temporary folder of each start.
+    void everyStartOfOneUserMeetsUnderOneName()
     {
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<bool>("used");
-        QTest::newRow("private") << "private" << true;
-        QTest::newRow("open to everybody") << "open" << false;
-        QTest::newRow("readable by others") << "readable" << false;
-        QTest::newRow("a link to a private folder") << "link" << false;
-        QTest::newRow("another user's") << "foreign" << false;
-    }
-    void theTemporaryFolderIsUsedOnlyWhenPrivate()
-    {
-        QFETCH(QString, kind);
-        QFETCH(bool, used);
-        if (kind == "foreign" && getuid() != 0)
-            QSKIP("only the superuser can give a folder to another user");
-        QTemporaryDir temp, cache;
+        QTemporaryDir otherRuntime, otherTemp, otherHome;
         const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
         const QByteArray tmpdir = qgetenv("TMPDIR");
-        const QByteArray cachehome = qgetenv("XDG_CACHE_HOME");
-        qunsetenv("XDG_RUNTIME_DIR");
-        qputenv("TMPDIR", temp.path().toLocal8Bit());
-        qputenv("XDG_CACHE_HOME", cache.path().toLocal8Bit());
+        const QByteArray home = qgetenv("ZARVEX_HOME");
         auto restore = qScopeGuard([&] {
             qputenv("XDG_RUNTIME_DIR", runtime);
             tmpdir.isNull() ? qunsetenv("TMPDIR") : qputenv("TMPDIR", tmpdir);
+            qputenv("ZARVEX_HOME", home);
+        });
+
+        SingleInstance first("test-key");
+        QVERIFY(!first.CheckPreviousInstance(false));
+        QVERIFY(first.activates());
+        QVERIFY(first.meetingName().startsWith("zarvex-test-key-" + QByteArray::number(getuid()) + "-"));
+
+        qunsetenv("XDG_RUNTIME_DIR");
+        qputenv("TMPDIR", otherTemp.path().toLocal8Bit());
+        SingleInstance withoutRuntime("test-key");
+        QCOMPARE(withoutRuntime.meetingName(), first.meetingName());
+        QVERIFY(withoutRuntime.CheckPreviousInstance(false));
+
+        qputenv("XDG_RUNTIME_DIR", otherRuntime.path().toLocal8Bit());
+        SingleInstance otherRuntimeFolder("test-key");
+        QVERIFY(otherRuntimeFolder.CheckPreviousInstance(false));
+
+        // The same program folder by another path is the same folder.
+        qputenv("ZARVEX_HOME", home + "/.");
+        SingleInstance sameHome("test-key");
+        QCOMPARE(sameHome.meetingName(), first.meetingName());
+
+        // A program folder of its own keeps its own settings and tally.
+        qputenv("ZARVEX_HOME", otherHome.path().toLocal8Bit());
+        SingleInstance ownHome("test-key");
+        QVERIFY(ownHome.meetingName() != first.meetingName());
+        QVERIFY(!ownHome.CheckPreviousInstance(false));
+    }
+
+    // Another user holding the name this user's copies meet under is never
+    // taken for one of them; the copies then meet by a lock file of the
+    // user's own, without bringing each other forward.
+    void aNameHeldByAnotherUserIsNotACopy_data()
+    {
+        QTest::addColumn<bool>("listening");
+        QTest::newRow("answering") << true;
+        QTest::newRow("never answering") << false;
+    }
+    void aNameHeldByAnotherUserIsNotACopy()
+    {
+        QFETCH(bool, listening);
+        if (getuid() != 0)
+            QSKIP("only the superuser can start a process as another user");
+        QTemporaryDir cache;
+        const QByteArray cachehome = qgetenv("XDG_CACHE_HOME");
+        qputenv("XDG_CACHE_HOME", cache.path().toLocal8Bit());
+        auto restore = qScopeGuard([&] {
             cachehome.isNull() ? qunsetenv("XDG_CACHE_HOME") : qputenv("XDG_CACHE_HOME", cachehome);
         });
 
-        const QString folder = temp.path() + "/zarvex-" + QString::number(getuid());
-        const QString planted = kind == "link" ? temp.path() + "/elsewhere" : folder;
-        QVERIFY(QDir().mkpath(planted));
-        const QByteArray path = QFile::encodeName(planted);
-        ::chmod(path.constData(), kind == "open" ? 0777 : kind == "readable" ? 0755 : 0700);
-        if (kind == "link")
-            QVERIFY(QFile::link(planted, folder));
-        if (kind == "foreign")
-            QCOMPARE(::chown(path.constData(), 65534, 65534), 0);
-        // A lock that stays taken for as long as this test runs.
-        QLockFile squatter(planted + "/test-key.lock");
-        QVERIFY(squatter.tryLock(0));
-
         SingleInstance first("test-key");
-        QCOMPARE(first.CheckPreviousInstance(false), used);
-        QCOMPARE(first.lockPath().startsWith(folder) || first.lockPath().startsWith(planted), used);
-        QCOMPARE(first.activates(), used);
-        if (!used) {
-            // The lock file alone still keeps a second copy out.
-            SingleInstance second("test-key");
-            QVERIFY(second.CheckPreviousInstance(true));
-            QCOMPARE(second.lockPath(), first.lockPath());
-            QVERIFY(second.lockPath().startsWith(cache.path()));
-        }
-        squatter.unlock();
+        ForeignHolder squatter(first.meetingName(), listening);
+        QVERIFY(squatter.holding());
+        QVERIFY(!first.CheckPreviousInstance(false));
+        QVERIFY(!first.activates());
+        QVERIFY(first.lockPath().startsWith(cache.path()));
+        // The lock file alone still keeps a second copy out.
+        SingleInstance second("test-key");
+        QVERIFY(second.CheckPreviousInstance(true));
+        QCOMPARE(second.lockPath(), first.lockPath());
     }
 
+    // A later start leaves at once, whether or not its environment names the
+    // same runtime folder; a start with a program folder of its own runs.
+    void theProgramRunsOnlyOncePerUser_data()
+    {
+        QTest::addColumn<QString>("runtimeOfSecond");
+        QTest::newRow("same runtime folder") << "same";
+        QTest::newRow("no runtime folder") << "none";
+        QTest::newRow("another runtime folder") << "other";
+    }
     void theProgramRunsOnlyOncePerUser()
     {
-        QTemporaryDir runtime;
-        QTemporaryDir home;
+        QFETCH(QString, runtimeOfSecond);
+        QTemporaryDir runtime, otherRuntime, home, otherHome;
         const QProcessEnvironment env = programEnvironment(runtime.path(), home.path());
-        const QString socket = runtime.path() + "/brouq";
 
         QProcess first;
         first.setProcessEnvironment(env);
         first.start(ZARVEX_BINARY, {});
         QVERIFY(first.waitForStarted());
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(socket), 20000);
+        QVERIFY(shown(first));
 
         QProcess second;
-        second.setProcessEnvironment(env);
+        second.setProcessEnvironment(programEnvironment(
+            runtimeOfSecond == "same" ? runtime.path() : runtimeOfSecond == "other" ? otherRuntime.path() : QString(),
+            home.path()));
         QElapsedTimer clock;
         clock.start();
         second.start(ZARVEX_BINARY, {});
-        QVERIFY(second.waitForFinished(2000));
-        QVERIFY(clock.elapsed() < 2000);
+        const bool left = second.waitForFinished(5000);
+        if (!left) {
+            second.kill();
+            second.waitForFinished();
+        }
+        QVERIFY2(left, "a second copy runs beside the first");
+        QVERIFY(clock.elapsed() < 5000);
         QCOMPARE(second.exitStatus(), QProcess::NormalExit);
         QCOMPARE(second.exitCode(), 0);
         QCOMPARE(first.state(), QProcess::Running);
+
+        QProcess ownFolder;
+        ownFolder.setProcessEnvironment(programEnvironment(runtime.path(), otherHome.path()));
+        ownFolder.start(ZARVEX_BINARY, {});
+        QVERIFY(ownFolder.waitForStarted());
+        QVERIFY(shown(ownFolder));
+        ownFolder.terminate();
+        ownFolder.waitForFinished();
 
         // Once the first copy has gone, even without tidying up, a new start
         // runs normally.
         first.kill();
         first.waitForFinished();
         QProcess third;
-        third.setProcessEnvironment(env);
+        third.setProcessEnvironment(programEnvironment(QString(), home.path()));
         third.start(ZARVEX_BINARY, {});
         QVERIFY(third.waitForStarted());
-        QVERIFY(!third.waitForFinished(3000));
+        QVERIFY(shown(third));
         QCOMPARE(third.state(), QProcess::Running);
         third.terminate();
         third.waitForFinished();

@@ -6,7 +6,8 @@
 
 // Like QTEST_MAIN, but every test program runs with a fresh, empty program
 // folder and its own runtime folder, so tests never see the files or the
-// single-instance key of a running game or of each other.
+// single-instance key (which holds the program folder) of a running game or
+// of each other.
 #define ZARVEX_TEST_MAIN(TestClass)                                          \
     int main(int argc, char *argv[])                                         \
     {                                                                        \

@@ -1,11 +1,17 @@
 #include "support/fakeserver.h"
+#include "support/strangefiles.h"
 #include "support/testmain.h"
 #include "tally/currentgame.h"
+#include "tally/elzrw1exception.h"
+#include "tally/etallyexception.h"
 #include "tally/tallyfile.h"
 #include "tally/tallystore.h"
 #include "tally/tlzrw1.h"
 
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -64,8 +70,9 @@ class TestTallyStore : public QObject
 private slots:
     void init()
     {
-        QFile::remove(fileName());
-        QFile::remove(fileName() + ".damaged");
+        QDir folder(dir.path());
+        for (const QString &name : folder.entryList({"Zarvextally.tld*"}, QDir::AllEntries | QDir::System))
+            folder.remove(name) || QDir(folder.filePath(name)).removeRecursively();
     }
 
     void theFileLiesInTheProgramFolder()
@@ -273,15 +280,113 @@ private slots:
         writeFile(fileName() + ".damaged", "an older damaged tally");
         writeFile(fileName(), bytes);
         TallyStore store(fileName());
-        QCOMPARE(store.load(), error);
+        QCOMPARE(store.load(), error + "\nThe damaged tally was kept as " + fileName()
+                                   + ".damaged-2, and a new tally begins.");
         QCOMPARE(store.table().rowCount(), 1);
         QCOMPARE(store.mylabel(1), QString("0"));
         QVERIFY(!QFile::exists(fileName()));
-        QCOMPARE(readFile(fileName() + ".damaged"), bytes);
+        QCOMPARE(readFile(fileName() + ".damaged"), QByteArray("an older damaged tally"));
+        QCOMPARE(readFile(fileName() + ".damaged-2"), bytes);
 
         store.addgame("addtomine", {});
         QCOMPARE(TallyFile::read(fileName()).counter(2, 0), qint64(1));
-        QCOMPARE(readFile(fileName() + ".damaged"), bytes);
+        QCOMPARE(readFile(fileName() + ".damaged-2"), bytes);
+    }
+
+    void everyDamagedFileIsKeptUnderANameOfItsOwn()
+    {
+        const QList<QByteArray> damaged = {"first", "second", "third"};
+        const QStringList kept = {fileName() + ".damaged", fileName() + ".damaged-2", fileName() + ".damaged-3"};
+        for (int i = 0; i < damaged.size(); ++i) {
+            writeFile(fileName(), damaged[i]);
+            TallyStore store(fileName());
+            QVERIFY(store.load().endsWith("kept as " + kept[i] + ", and a new tally begins."));
+        }
+        for (int i = 0; i < damaged.size(); ++i)
+            QCOMPARE(readFile(kept[i]), damaged[i]);
+
+        // A name already taken by something else is passed over, too.
+        QVERIFY(QFile::link("/nowhere", fileName() + ".damaged-4"));
+        writeFile(fileName(), "fourth");
+        QCOMPARE(TallyFile::keepDamaged(fileName()), fileName() + ".damaged-5");
+        QCOMPARE(readFile(fileName() + ".damaged-5"), QByteArray("fourth"));
+    }
+
+    // When every name for a kept copy is taken, the damaged file stays, and
+    // nothing is saved over it.
+    void theLastFreeNameIsUsedAndNoneBeyond_data()
+    {
+        QTest::addColumn<int>("taken");
+        QTest::addColumn<QString>("kept");
+        QTest::newRow("the last name free") << TallyFile::MaxKeptDamaged - 1
+                                            << ".damaged-" + QString::number(TallyFile::MaxKeptDamaged);
+        QTest::newRow("every name taken") << TallyFile::MaxKeptDamaged << QString();
+    }
+    void theLastFreeNameIsUsedAndNoneBeyond()
+    {
+        QFETCH(int, taken);
+        QFETCH(QString, kept);
+        for (int n = 1; n <= taken; ++n)
+            QVERIFY(QFile::link("/nowhere", fileName() + ".damaged" + (n == 1 ? QString() : "-" + QString::number(n))));
+        writeFile(fileName(), "damaged");
+        TallyStore store(fileName());
+        const QString error = store.load();
+        if (kept.isEmpty()) {
+            QVERIFY2(error.endsWith("\nIt could not be moved aside, so the tally is not saved during this run."),
+                     qPrintable(error));
+            store.addgame("addtomine", {});
+            QVERIFY(!store.save());
+            QCOMPARE(readFile(fileName()), QByteArray("damaged"));
+        } else {
+            QVERIFY2(error.endsWith("kept as " + fileName() + kept + ", and a new tally begins."), qPrintable(error));
+            QCOMPARE(readFile(fileName() + kept), QByteArray("damaged"));
+        }
+    }
+
+    // What stands where the tally should be is no plain file: it is not
+    // read, waited on or moved, and the tally is not written over it.
+    void aTallyThatIsNoPlainFileIsLeftAlone_data() { addStrangeFileRows(); }
+    void aTallyThatIsNoPlainFileIsLeftAlone()
+    {
+        QFETCH(QString, kind);
+        QVERIFY(makeStrangeFile(kind, fileName()));
+        const QFileInfo before(fileName());
+        PipeUnblocker unblocker(fileName());
+
+        TallyStore store(fileName());
+        QElapsedTimer clock;
+        clock.start();
+        const QString error = store.load();
+        QVERIFY2(clock.elapsed() < 1000, "waited on the file");
+        QVERIFY2(error.startsWith(fileName() + " : Tally : the file cannot be read: it is "), qPrintable(error));
+        QVERIFY2(error.endsWith("\nIt is left as it is, so the tally is not saved during this run."), qPrintable(error));
+        QCOMPARE(store.table().rowCount(), 1);
+
+        store.addgame("addtomine", {});
+        QVERIFY(!store.save());
+        const QFileInfo after(fileName());
+        QCOMPARE(after.isSymLink(), before.isSymLink());
+        QCOMPARE(after.isDir(), before.isDir());
+        QCOMPARE(after.isFile(), false);
+        QVERIFY(!QFile::exists(fileName() + ".damaged"));
+    }
+
+    void aTallyAtTheBoundIsReadAndOneByteMoreIsRefused()
+    {
+        // A valid container padded with bytes the reader ignores past its end
+        // is not something the compressor accepts, so the bound is checked
+        // on its own: at the bound the container's own error comes, one byte
+        // over the size error.
+        QByteArray atBound(TallyFile::MaxFileSize, 'x');
+        writeFile(fileName(), atBound);
+        QVERIFY_THROWS_EXCEPTION(ELzrw1Exception, TallyFile::read(fileName()));
+        writeFile(fileName(), atBound + 'x');
+        try {
+            TallyFile::read(fileName());
+            QFAIL("a file over the bound was read");
+        } catch (const ETallyException &e) {
+            QCOMPARE(e.text(), fileName() + " : Tally : the file is too large for a tally");
+        }
     }
 
     void aFileThatCannotBeWrittenIsReportedOnce()

@@ -228,7 +228,10 @@ private slots:
             QTimer::singleShot(0, &loop, &QEventLoop::quit);
             loop.exec();
             QCOMPARE(reports.size(), 1);
-            QCOMPARE(reports.first(), "Lzrw1 : Error reading from input file : " + TallyFile::path());
+            // The player is told where the damaged file went.
+            QCOMPARE(reports.first(), "Lzrw1 : Error reading from input file : " + TallyFile::path()
+                                          + "\nThe damaged tally was kept as " + TallyFile::path()
+                                          + ".damaged, and a new tally begins.");
             QVERIFY(!QFile::exists(TallyFile::path()));
             QFile aside(TallyFile::path() + ".damaged");
             QVERIFY(aside.open(QIODevice::ReadOnly));
