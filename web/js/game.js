@@ -161,14 +161,13 @@ export class Game {
 
   // The connection closed without the player asking: the board stays as it
   // is until the server sends it again.
-  connectionLost() {
-    if (!this.isconnected && this.reconnecting) return;
+  connectionLost(status = 'Connection lost. Reconnecting...') {
     this.isconnected = false;
     this.activeseat = 0;
     this.reconnecting = true;
     this.turntime.setEnabled(false);
     this.panel.clearWordVisible = false;
-    this.panel.status = 'Connection lost. Reconnecting...';
+    this.panel.status = status;
     this.changed();
   }
 
