@@ -324,10 +324,21 @@ export class Game {
     const open = fields.text() === 't';
     const playto = fields.integer();
     const timeperturn = fields.integer();
-    fields.integer(); // seconds left: the clock waits for the next turn
+    const secondsLeft = fields.integer();
     const scrambled = fields.text() !== 'f';
     this.activeseat = open ? this.myseat : 0;
     this.setTimePerTurn(timeperturn);
+    if (open && secondsLeft > 0) {
+      // Back in the middle of a round (a phone that slept, a reload): the
+      // clock goes on from where the round stands, and the word may be found.
+      this.secondsleft = Math.min(secondsLeft, this.timeperturnTag);
+      this.panel.barWidth = this.pixelsPerSecond * this.secondsleft;
+      this.panel.timerRed = this.secondsleft < 20;
+      this.panel.clearWordVisible = true;
+      this.board.resetSelection();
+      this.showTime();
+      this.turntime.setEnabled(true);
+    }
     this.panel.timeperturn = `Time Per Turn: ${timeperturn}secs`;
     this.panel.playtoscore = `Play To Score: ${playto}`;
     this.setGameType(scrambled);

@@ -104,7 +104,7 @@ export class View {
     setText(this.el.winnerText, p.winner);
     this.el.clear.hidden = !p.clearWordVisible;
     this.el.back.hidden = !p.clearWordVisible;
-    this.el.start.hidden = !g.startVisible;
+    this.el.start.hidden = !(g.startVisible && g.isconnected);
     this.el.watch.disabled = !(g.isconnected && g.myseat >= 1 && g.myseat <= SEATCOUNT);
     this.el.watch.setAttribute('aria-pressed', g.justWatch ? 'true' : 'false');
     this.el.spectating.hidden = !(g.myseat > SEATCOUNT);
@@ -156,7 +156,9 @@ export class View {
       const waiting = !row.shown || row.name === WAITING;
       setText(el.name, row.shown ? row.name : WAITING);
       setText(el.score, row.shown ? row.score : '');
-      setText(el.bonus, row.bonus);
+      // A bonus shows with its sign; a bonus of nothing shows nothing.
+      const bonus = row.bonus === '' || row.bonus === '0' || row.bonus === '+0' ? '' : row.bonus.startsWith('+') || row.bonus.startsWith('-') ? row.bonus : `+${row.bonus}`;
+      setText(el.bonus, bonus);
       el.li.classList.toggle('waiting', waiting);
       el.li.classList.toggle('me', seat === g.myseat);
       el.li.classList.toggle('foundit', row.foundit);

@@ -322,8 +322,16 @@ describe('a round', () => {
     assert.equal(t.game.panel.timeperturn, 'Time Per Turn: 45secs');
     assert.equal(t.game.panel.gametype, 'Game Type: SCRAMBLED');
     assert.deepEqual([t.game.rows[1].score, t.game.rows[1].bonus, t.game.rows[1].foundit], ['40', '10', true]);
-    t.feed('CMD_loadstats+f+300+45+20+f');
+    assert.equal(t.game.panel.timer, 'Time: 0:20', 'the clock goes on from where the round stands');
+    assert.equal(t.game.panel.timerRed, false, 'red only below 20');
+    assert.equal(t.scheduler.intervals.size, 1);
+    t.feed('CMD_outoftime+***+', 'CMD_loadstats+f+300+45+20+f');
     assert.equal(t.game.activeseat, 0);
+    assert.equal(t.scheduler.intervals.size, 0, 'no clock for a seat that may not play');
+    t.feed('CMD_loadstats+t+300+45+9999+f');
+    assert.equal(t.game.panel.timer, 'Time: 0:45', 'never more than a whole round');
+    t.feed('CMD_outoftime+***+', 'CMD_loadstats+t+300+45+0+f');
+    assert.equal(t.scheduler.intervals.size, 0, 'a round at its end');
   });
 });
 
