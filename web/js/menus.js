@@ -13,6 +13,9 @@ export class Popup {
         this.close(false);
     });
     this.el.addEventListener('keydown', (e) => this.key(e));
+    document.addEventListener('keydown', (e) => {
+      if (e.key === 'Escape' && this.isOpen) this.close(true);
+    });
   }
 
   get isOpen() {
