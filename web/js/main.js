@@ -154,11 +154,18 @@ board.addEventListener('click', (e) => {
   const at = tileOf(e.target);
   if (at) game.clickTile(at.column, at.row, false);
 });
+// The secondary button takes back the last tile or clears the word; a long
+// press on a touch screen does nothing (Back and Clear Word are at hand),
+// so a slow finger never loses a word.
+let lastPointer = 'mouse';
+board.addEventListener('pointerdown', (e) => {
+  lastPointer = e.pointerType;
+});
 board.addEventListener('contextmenu', (e) => {
   const at = tileOf(e.target);
   if (!at) return;
   e.preventDefault();
-  game.clickTile(at.column, at.row, true);
+  if (lastPointer !== 'touch') game.clickTile(at.column, at.row, true);
 });
 board.addEventListener('keydown', (e) => {
   if (e.ctrlKey || e.altKey || e.metaKey) return;
