@@ -13,97 +13,13 @@ import { SOUND_NAMES } from '../js/game.js';
 import { NAME_MAX, Prefs, cleanName } from '../js/prefs.js';
 import { shapes, NAMES as SMILEYS } from '../js/smileys.js';
 import { Sounds, soundPath } from '../js/sounds.js';
+import { Document } from './fakedom.mjs';
 import { RANGES, StartOptions } from '../js/startdialog.js';
 
 const web = join(dirname(fileURLToPath(import.meta.url)), '..');
 const root = join(web, '..');
 const read = (path) => readFileSync(join(web, path), 'utf8');
 const modules = readdirSync(join(web, 'js')).filter((f) => f.endsWith('.js'));
-
-// ------------------------------------------------------- a small DOM
-
-class Node {
-  constructor(doc) {
-    this.ownerDocument = doc;
-    this.childNodes = [];
-    this.parentNode = null;
-  }
-  appendChild(child) {
-    child.parentNode = this;
-    this.childNodes.push(child);
-    return child;
-  }
-  removeChild(child) {
-    this.childNodes.splice(this.childNodes.indexOf(child), 1);
-    return child;
-  }
-  get firstChild() {
-    return this.childNodes[0] ?? null;
-  }
-  get textContent() {
-    return this.childNodes.map((c) => c.textContent).join('');
-  }
-}
-class Text extends Node {
-  constructor(doc, text) {
-    super(doc);
-    this.data = text;
-  }
-  get textContent() {
-    return this.data;
-  }
-}
-class Element extends Node {
-  constructor(doc, tag) {
-    super(doc);
-    this.tagName = tag;
-    this.attributes = {};
-    this.props = new Map();
-    this.style = { setProperty: (k, v) => this.props.set(k, v) };
-    this.scrollTop = 0;
-    this.scrollHeight = 0;
-    this.clientHeight = 0;
-  }
-  set textContent(text) {
-    this.childNodes = [new Text(this.ownerDocument, text)];
-  }
-  get textContent() {
-    return super.textContent;
-  }
-  setAttribute(k, v) {
-    this.attributes[k] = String(v);
-  }
-  getAttribute(k) {
-    return this.attributes[k] ?? null;
-  }
-  get childElementCount() {
-    return this.childNodes.filter((c) => c instanceof Element).length;
-  }
-  get firstElementChild() {
-    return this.childNodes.find((c) => c instanceof Element) ?? null;
-  }
-  cloneNode() {
-    const copy = new Element(this.ownerDocument, this.tagName);
-    copy.attributes = { ...this.attributes };
-    for (const c of this.childNodes) copy.appendChild(c instanceof Element ? c.cloneNode(true) : new Text(copy.ownerDocument, c.data));
-    return copy;
-  }
-  // Every element below, this one included.
-  all() {
-    return [this, ...this.childNodes.filter((c) => c instanceof Element).flatMap((c) => c.all())];
-  }
-}
-class Document {
-  createElement(tag) {
-    return new Element(this, tag);
-  }
-  createElementNS(ns, tag) {
-    return new Element(this, tag);
-  }
-  createTextNode(text) {
-    return new Text(this, text);
-  }
-}
 
 function chatLog() {
   const doc = new Document();
