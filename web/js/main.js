@@ -89,7 +89,12 @@ function join(name) {
   connection = new Connection(socketUrl(location), {
     message: (text) => {
       if (text.startsWith('CMD_sendlogininfo+')) connection.loggedIn();
-      game.handle(text);
+      try {
+        game.handle(text);
+      } catch (e) {
+        // Whatever a message does, the next one is still read.
+        console.error('Zarvex: a message could not be handled', e);
+      }
     },
     lost: () => game.connectionLost(),
     waiting: (ms) => {
