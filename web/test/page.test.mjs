@@ -3,6 +3,7 @@
 // the browser remembers, the start dialog's bounds and the sounds.
 
 import assert from 'node:assert/strict';
+import { execFileSync } from 'node:child_process';
 import { existsSync, readFileSync, readdirSync } from 'node:fs';
 import { dirname, join } from 'node:path';
 import { describe, test } from 'node:test';
@@ -210,6 +211,12 @@ describe('the page\'s files', () => {
     for (const f of modules) {
       const code = readFileSync(join(web, 'js', f), 'utf8');
       assert.doesNotMatch(code, /innerHTML|outerHTML|insertAdjacentHTML|document\.write|\beval\(|new Function|setAttribute\(\s*['"]style/, f);
+    }
+  });
+  test('every module parses, the ones no test runs included', () => {
+    for (const f of modules) {
+      const code = readFileSync(join(web, 'js', f), 'utf8');
+      execFileSync(process.execPath, ['--input-type=module', '--check'], { input: code, stdio: ['pipe', 'ignore', 'pipe'] });
     }
   });
   test('every module is preloaded and in the served table, and only they', () => {
