@@ -105,6 +105,42 @@ BoardSelection::Connect BoardSelection::checkforconnectstraight(int index, int c
     return inLine ? Connect::Yes : Connect::No;
 }
 
+BoardSelection::Click BoardSelection::click(int column, int row, bool rightButton)
+{
+    if (rightButton) {
+        if (code(column, row) > highlight && m_selectedcount >= 1) {
+            if (QPoint(column, row) != lastSelected())
+                return Click::Nothing;
+            unselectLast();
+            return Click::Unselected;
+        }
+        clearword();
+        return Click::Cleared;
+    }
+    if (m_selectedcount >= slotCount)
+        return Click::Nothing;
+    if (!isNextLetter(column, row))
+        return Click::Refused;
+    const int index = m_selectedcount;
+    if (index > 0) {
+        if (m_scrambled) {
+            if (!checkforconnectscrambled(index, column, row))
+                return Click::Refused;
+        } else {
+            switch (checkforconnectstraight(index, column, row)) {
+            case Connect::Inconsistent:
+                clearword();
+                return Click::ClearedAndRefused;
+            case Connect::No:
+                return Click::Refused;
+            case Connect::Yes:
+                break;
+            }
+        }
+    }
+    return placeletter(column, row) ? Click::Completed : Click::Placed;
+}
+
 bool BoardSelection::placeletter(int column, int row)
 {
     if (m_selectedcount >= slotCount || !onBoard(column, row))

@@ -32,6 +32,12 @@ public:
 
     enum class Connect { Yes, No, Inconsistent };
 
+    // What a click on a tile did to the selection: nothing; the last tile
+    // taken back; everything released; the tile refused (after releasing
+    // everything, when the straight rule found the selection inconsistent);
+    // the tile taken, and whether that completed the word.
+    enum class Click { Nothing, Unselected, Cleared, Refused, ClearedAndRefused, Placed, Completed };
+
     // The tiles of CMD_loadboard, triples column, row, code after the round.
     void loadTiles(FieldReader &fields);
     // CMD_theword: empties the slots and sets the word's letters.
@@ -60,6 +66,13 @@ public:
     bool accepts(int column, int row) const;
     bool checkforconnectscrambled(int index, int column, int row);
     Connect checkforconnectstraight(int index, int column, int row);
+
+    // A click on a tile while the player may select. The right button takes
+    // back the last tile when it is on it, does nothing on another taken
+    // tile and clears the word anywhere else; any other button takes the
+    // tile when it carries the next letter and continues the selection by
+    // the game type's rule.
+    Click click(int column, int row, bool rightButton);
 
     // Accepts a tile for the next slot; answers whether the word is complete.
     bool placeletter(int column, int row);

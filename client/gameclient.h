@@ -198,7 +198,6 @@ private:
     void turnEnded(FieldReader &fields, const QString &status, const QString &sound);
     void winner(FieldReader &fields);
     void tileReleased(int column, int row, bool rightButton);
-    void placeletter(int column, int row);
     void clearword();
     void sendword();
     void showTime();

@@ -194,52 +194,21 @@ void GameClient::tileReleased(int column, int row, bool rightButton)
 {
     if (m_activeseat != m_myseat)
         return;
-    const QPoint at(column, row);
-    if (rightButton) {
-        if (m_board.code(column, row) > BoardSelection::highlight && m_board.selectedcount() >= 1) {
-            if (at == m_board.lastSelected())
-                m_board.unselectLast();
-        } else {
-            clearword();
-        }
-        emit changed();
-        return;
-    }
-    if (m_justWatch) {
+    if (!rightButton && m_justWatch) {
         emit messageBox(QStringLiteral("You cannot play when you have \"Just Watching\" set."));
         return;
     }
-    if (m_board.selectedcount() >= BoardSelection::slotCount)
-        return;
-    if (!m_board.isNextLetter(column, row)) {
+    using Click = BoardSelection::Click;
+    const Click click = m_board.click(column, row, rightButton);
+    if (click == Click::Cleared || click == Click::ClearedAndRefused)
+        emit sound(QStringLiteral("clear"));
+    if (click == Click::Refused || click == Click::ClearedAndRefused)
         emit sound(QStringLiteral("invalid"));
-        return;
-    }
-    bool accepted = true;
-    const int index = m_board.selectedcount();
-    if (index > 0) {
-        if (m_board.scrambled()) {
-            accepted = m_board.checkforconnectscrambled(index, column, row);
-        } else {
-            const BoardSelection::Connect c = m_board.checkforconnectstraight(index, column, row);
-            if (c == BoardSelection::Connect::Inconsistent)
-                clearword();
-            accepted = c == BoardSelection::Connect::Yes;
-        }
-    }
-    if (accepted)
-        placeletter(column, row);
-    else
-        emit sound(QStringLiteral("invalid"));
-    emit changed();
-}
-
-void GameClient::placeletter(int column, int row)
-{
-    const bool complete = m_board.placeletter(column, row);
-    emit sound(QStringLiteral("valid"));
-    if (complete)
+    if (click == Click::Placed || click == Click::Completed)
+        emit sound(QStringLiteral("valid"));
+    if (click == Click::Completed)
         sendword();
+    emit changed();
 }
 
 void GameClient::clearword()
