@@ -2,6 +2,7 @@
 
 #include "social/systemcolours.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QClipboard>
 #include <QKeyEvent>
@@ -13,6 +14,8 @@
 #include <QTextDocumentFragment>
 #include <QTextFrame>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -48,6 +51,10 @@ RichTextView::RichTextView(QWidget *parent)
         if (ok)
             emit linkClicked(number);
     });
+    // The colours follow what is in sight: after a scroll, and after the
+    // text is laid out anew for another width.
+    connect(m_browser->verticalScrollBar(), &QScrollBar::valueChanged, this, &RichTextView::paintColours);
+    connect(m_browser->verticalScrollBar(), &QScrollBar::rangeChanged, this, &RichTextView::paintColours);
     connect(m_browser, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
         emit contextMenuRequested(m_browser->viewport()->mapToGlobal(pos));
     });
@@ -128,11 +135,18 @@ QTextCharFormat RichTextView::formatFor(const ChatStyle &style) const
 
 void RichTextView::setStyle(int index, const ChatStyle &style)
 {
-    if (m_styles.at(index) == style)
+    ChatStyle recoloured = m_styles.at(index);
+    if (recoloured == style)
         return;
+    recoloured.colour = style.colour;
     m_styles[index] = style;
     m_formats[index] = formatFor(style);
-    m_changed[index] = true;
+    // A new colour alone is laid over the text as it is painted; a new font
+    // changes the layout, so the style's ranges take it in the document.
+    if (recoloured == style)
+        m_recoloured = true;
+    else
+        m_changed[index] = true;
 }
 
 void RichTextView::beginChange()
@@ -221,6 +235,61 @@ void RichTextView::layout()
     }
     m_end.endEditBlock();
     m_editing = false;
+    m_recoloured = false;
+    paintColours();
+}
+
+void RichTextView::paintColours()
+{
+    // The blocks in sight, found by halving (asking the layout for a
+    // position would walk every block above it).
+    const QTextDocument *document = m_browser->document();
+    const QAbstractTextDocumentLayout *layout = document->documentLayout();
+    const int top = m_browser->verticalScrollBar()->value();
+    const int bottom = top + m_browser->viewport()->height();
+    const auto firstBlockBelow = [&](int y) {
+        int low = 0, high = document->blockCount() - 1;
+        while (low < high) {
+            const int middle = (low + high) / 2;
+            if (layout->blockBoundingRect(document->findBlockByNumber(middle)).bottom() < y)
+                low = middle + 1;
+            else
+                high = middle;
+        }
+        return document->findBlockByNumber(low);
+    };
+    const int first = firstBlockBelow(top).position();
+    const QTextBlock lastBlock = firstBlockBelow(bottom);
+    const int last = lastBlock.position() + lastBlock.length();
+
+    QList<QTextEdit::ExtraSelection> colours;
+    for (int style = 0; style < ChatStyles::Count; ++style) {
+        const QList<Range> &ranges = m_ranges.at(style);
+        auto range = std::lower_bound(ranges.begin(), ranges.end(), first,
+                                      [](const Range &r, int position) { return r.end <= position; });
+        if (range == ranges.end() || range->start >= last)
+            continue;
+        QTextEdit::ExtraSelection colour{QTextCursor(m_browser->document()), QTextCharFormat()};
+        colour.format.setForeground(SystemColours::toColor(m_styles.at(style).colour, m_browser->palette()));
+        for (; range != ranges.end() && range->start < last; ++range) {
+            colour.cursor.setPosition(std::max(range->start, first));
+            colour.cursor.setPosition(std::min(range->end, last), QTextCursor::KeepAnchor);
+            colours.append(colour);
+        }
+    }
+    m_browser->setExtraSelections(colours);
+}
+
+int RichTextView::styleAt(int position) const
+{
+    for (int style = 0; style < ChatStyles::Count; ++style) {
+        const QList<Range> &ranges = m_ranges.at(style);
+        const auto range = std::upper_bound(ranges.begin(), ranges.end(), position,
+                                            [](int at, const Range &r) { return at < r.end; });
+        if (range != ranges.end() && range->start <= position)
+            return style;
+    }
+    return -1;
 }
 
 void RichTextView::clear()
@@ -228,6 +297,7 @@ void RichTextView::clear()
     if (m_editing)
         m_end.endEditBlock();
     m_editing = false;
+    m_browser->setExtraSelections({});
     m_browser->document()->clear();
     m_items.clear();
     for (QList<Range> &ranges : m_ranges)
@@ -288,7 +358,11 @@ QTextCharFormat RichTextView::formatAt(int position) const
 {
     QTextCursor cursor(m_browser->document());
     cursor.setPosition(position + 1); // the format of the character before the cursor
-    return cursor.charFormat();
+    QTextCharFormat format = cursor.charFormat();
+    const int style = styleAt(position);
+    if (style >= 0)
+        format.setForeground(SystemColours::toColor(m_styles.at(style).colour, m_browser->palette()));
+    return format;
 }
 
 void RichTextView::scrollToEnd()
@@ -319,6 +393,8 @@ bool RichTextView::eventFilter(QObject *watched, QEvent *event)
         copy();
         return true;
     }
+    if (watched == m_browser->viewport() && event->type() == QEvent::Resize)
+        QMetaObject::invokeMethod(this, &RichTextView::paintColours, Qt::QueuedConnection);
     if (watched == m_browser->viewport() && event->type() == QEvent::MouseButtonDblClick) {
         const auto *mouse = static_cast<QMouseEvent *>(event);
         if (mouse->button() == Qt::LeftButton) {

@@ -17,8 +17,11 @@ class QTextBrowser;
 //
 // Items are only ever appended at the end of the document, so adding one
 // costs the same however long the chat already is. A style is shared by
-// every item that uses it: a style that changes is applied again, at the
-// next layout, to the ranges of the document that its items cover.
+// every item that uses it. A style whose font changes is applied again, at
+// the next layout, to the ranges of the document that its items cover; a
+// style whose colour alone changes costs nothing at all: colours are laid
+// over the text as it is painted, for the ranges in sight only, so the
+// length of the history never matters.
 class RichTextView : public QWidget
 {
     Q_OBJECT
@@ -64,6 +67,8 @@ public:
     QString plainText() const;
     // The colour, weight and picture shown at a document position.
     QTextCharFormat formatAt(int position) const;
+    // The style of the item at a document position, -1 where there is none.
+    int styleAt(int position) const;
 
     void scrollToEnd();
     int scrollPosition() const;
@@ -91,6 +96,8 @@ private:
     // where the item itself starts (a paragraph break lies between).
     void append(const ChatItem &item, const QTextCharFormat &format, int joinsAt = -1);
     QTextCharFormat formatFor(const ChatStyle &style) const;
+    // Lays each style's colour over the ranges in sight.
+    void paintColours();
 
     QTextBrowser *m_browser;
     QTextCursor m_end; // always at the end of the document
@@ -99,7 +106,8 @@ private:
     QList<QImage> m_pictures;
     QList<ChatStyle> m_styles;
     QList<QTextCharFormat> m_formats;
-    QList<bool> m_changed;
+    QList<bool> m_changed; // font changed: the style's ranges are formatted again
+    bool m_recoloured = false;
     QList<QList<Range>> m_ranges; // per style, in document order
     QList<ChatItem> m_items;
     int m_links = 0;

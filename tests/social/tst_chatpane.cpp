@@ -18,6 +18,7 @@
 #include <QTextCursor>
 #include <QTextFrame>
 
+#include <array>
 #include <memory>
 
 namespace {
@@ -150,6 +151,53 @@ private slots:
         QCOMPARE(std::count_if(items.begin(), items.end(),
                                [](const ChatItem &i) { return i.kind == ChatItem::Picture; }),
                  1);
+    }
+
+    // What the player sees: the painted pixels of an early line, scrolled
+    // back to through a long chat, take the seat's latest colour; another
+    // seat's lines keep theirs.
+    void aRecolouredSeatsEarlierLinesArePaintedInItsNewColour()
+    {
+        Chat chat;
+        chat.window.chatrecieved("3+bob chats: WWWWWWWW|clBlue");
+        chat.window.chatrecieved("4+cy chats: MMMMMMMM|clGreen");
+        for (int n = 0; n < 300; ++n)
+            chat.window.chatrecieved(QStringLiteral("%1+p chats: line %2|%3")
+                                         .arg(3 + n % 2)
+                                         .arg(n)
+                                         .arg(n % 2 ? "clGreen" : "clBlue")
+                                         .toUtf8());
+        chat.window.chatrecieved("3+bob chats: now red|clRed");
+
+        const auto inkOf = [&](const QString &word) {
+            chat.view->setScrollPosition(0);
+            QTextCursor cursor(chat.browser()->document());
+            cursor.setPosition(chat.positionOf(word));
+            const QRect from = chat.browser()->cursorRect(cursor);
+            cursor.setPosition(chat.positionOf(word) + word.size());
+            const QRect area = from.united(chat.browser()->cursorRect(cursor));
+            const QImage shot = chat.browser()->viewport()->grab(area).toImage();
+            int red = 0, blue = 0, green = 0;
+            for (int y = 0; y < shot.height(); ++y)
+                for (int x = 0; x < shot.width(); ++x) {
+                    const QColor c = shot.pixelColor(x, y);
+                    red += c.red() > 150 && c.green() < 100 && c.blue() < 100;
+                    blue += c.blue() > 150 && c.red() < 100 && c.green() < 100;
+                    green += c.green() > 80 && c.red() < 60 && c.blue() < 60;
+                }
+            return std::array<int, 3>{red, green, blue};
+        };
+        const auto first = inkOf("WWWWWWWW");
+        QVERIFY2(first[0] > 20 && first[2] == 0, "the first line of the seat is painted red");
+        const auto other = inkOf("MMMMMMMM");
+        QVERIFY2(other[1] > 20 && other[0] == 0, "another seat keeps its green");
+
+        // A new colour for the other seat, seen after the window grew.
+        chat.window.chatrecieved("4+cy chats: now blue|clBlue");
+        chat.window.resize(chat.window.width() + 200, chat.window.height() + 100);
+        QCoreApplication::processEvents();
+        const auto grown = inkOf("MMMMMMMM");
+        QVERIFY2(grown[2] > 20 && grown[1] == 0, "the other seat's first line is painted blue");
     }
 
     void badLineCodesShowNothingAndSayNothing()
