@@ -1,74 +1,29 @@
-// A load run against the dedicated server: nine clients chat a line a
-// second each while six of them play rounds. It measures how long a player
-// waits from sending a word (CMD_myword) to seeing it accepted
-// (CMD_hefoundit), beside the server's 10 ms dispatch tick as the floor.
+// The server's word latency under load: how long a player waits from sending
+// a word (CMD_myword) to seeing it accepted (CMD_hefoundit). A dedicated
+// server plays rounds with nine clients, each a process of its own, six of
+// them playing; each client times its own finds. It runs twice: with every
+// client chatting a line a second, and with no chatter as the baseline.
+// Figures are given in ticks of the server's 10 ms dispatch timer.
+//
+// bench_server [FINDS]   timed finds per run, 204 unless given
 
-#include "protocol/messageassembler.h"
 #include "protocol/tsock.h"
-#include "protocol/wire.h"
-
-#include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
-#include <QEventLoop>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QProcess>
-#include <QRandomGenerator>
 #include <QTimer>
 
 #include <algorithm>
+#include <cstdio>
 #include <memory>
 #include <vector>
 
 namespace {
 
 constexpr int clientCount = 9;
-constexpr int rounds = 6;
 constexpr double dispatchTickMs = 10.0;
-
-struct LoadClient
-{
-    TSock sock;
-    MessageAssembler assembler;
-    int seat = 0;
-    QByteArray board;
-    QByteArray word;
-    QElapsedTimer sentAt;
-    QTimer chat;
-    std::function<void(LoadClient &, const QByteArray &)> onMessage;
-
-    LoadClient(quint16 port, std::function<void(LoadClient &, const QByteArray &)> handler)
-        : onMessage(std::move(handler))
-    {
-        sock.OnRead = [this](TSock *s, int) {
-            for (const QByteArray &m : assembler.feed(s->Receive()))
-                onMessage(*this, m);
-        };
-        sock.setHostName("127.0.0.1");
-        sock.setPortName(QByteArray::number(port));
-        sock.Open();
-        chat.setInterval(1000);
-        QObject::connect(&chat, &QTimer::timeout, [this] {
-            if (seat > 0)
-                sock.Send(Wire::message("CMD_chat", {Wire::num(seat), "a line of chat|clBlack"}));
-        });
-    }
-
-    // The first tile of each letter spells the word as far as the server cares.
-    QByteArray positions() const
-    {
-        const QList<QByteArray> cells = board.split('+');
-        const QList<QByteArray> letters = word.split('+');
-        QByteArray out;
-        for (int k = 1; k + 1 < letters.size(); k += 2)
-            for (int i = 1; i + 2 < cells.size(); i += 3)
-                if (cells[i + 2] == letters[k + 1]) {
-                    out += '+' + cells[i] + '+' + cells[i + 1];
-                    break;
-                }
-        return out;
-    }
-};
 
 quint16 freePort()
 {
@@ -78,89 +33,85 @@ quint16 freePort()
     return probe.LocalPort();
 }
 
-double percentile(std::vector<double> v, double p)
+double percentile(const std::vector<double> &sorted, double p)
 {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[size_t(p * double(v.size() - 1) + 0.5)];
+    return sorted.empty() ? 0 : sorted[size_t(p * double(sorted.size() - 1) + 0.5)];
 }
 
-void BM_WordAcceptedUnderLoad(benchmark::State &state)
+// One run: a server and nine client processes until `finds` finds are timed.
+std::vector<double> run(int finds, bool chatter)
 {
+    const quint16 port = freePort();
+    QProcess server;
+    server.start(QStringLiteral(ZARVEX_SERVER), {"--port", QString::number(port)});
+    server.waitForStarted();
+    server.waitForReadyRead(10000);
+
     std::vector<double> latencies;
-    for (auto _ : state) {
-        const quint16 port = freePort();
-        QProcess server;
-        server.start(ZARVEX_SERVER, {"--port", QString::number(port)});
-        server.waitForStarted();
-        server.waitForReadyRead(10000);
-
-        int roundsSeen = 0;
-        std::vector<std::unique_ptr<LoadClient>> clients;
-        auto handle = [&](LoadClient &c, const QByteArray &m) {
-            if (m.startsWith("CMD_sendlogininfo+")) {
-                c.seat = m.mid(18).toInt();
-                c.sock.Send("CMD_logininfo+" + Wire::num(c.seat) + "+1.0.5+Player" + Wire::num(c.seat)
-                            + Wire::Terminator + Wire::Terminator);
-                c.chat.start();
-                if (c.seat == clientCount)
-                    clients.front()->sock.Send(Wire::message("CMD_startgame", {"Player1", "100000", "20", "f", "f", ""}));
-            } else if (m.startsWith("CMD_loadboard+")) {
-                c.board = m.mid(14);
-                if (c.seat == 1)
-                    ++roundsSeen;
-            } else if (m.startsWith("CMD_theword+")) {
-                c.word = m.mid(11);
-            } else if (m.startsWith("CMD_nextplayer+") && c.seat <= 6) {
-                QTimer::singleShot(QRandomGenerator::global()->bounded(300, 2000), [&c] {
-                    c.sentAt.start();
-                    c.sock.Send("CMD_myword+" + Wire::num(c.seat) + c.positions() + Wire::Terminator);
-                });
-            } else if (m.startsWith("CMD_hefoundit+" + Wire::num(c.seat) + "+")) {
-                latencies.push_back(double(c.sentAt.nsecsElapsed()) / 1e6);
+    std::vector<std::unique_ptr<QProcess>> clients;
+    QEventLoop loop;
+    for (int i = 0; i < clientCount; ++i) {
+        auto client = std::make_unique<QProcess>();
+        QProcess *p = client.get();
+        QObject::connect(p, &QProcess::readyReadStandardOutput, [p, &latencies, &loop, finds] {
+            while (p->canReadLine()) {
+                const QByteArray line = p->readLine().trimmed();
+                if (line.startsWith("found ")) {
+                    latencies.push_back(line.mid(6).toDouble() / 1000.0);
+                    if (int(latencies.size()) >= finds)
+                        loop.quit();
+                }
             }
-        };
-        // One after another, so that the first takes seat 1.
-        for (int i = 0; i < clientCount; ++i) {
-            clients.push_back(std::make_unique<LoadClient>(port, handle));
-            QElapsedTimer wait;
-            wait.start();
-            while (clients.back()->seat == 0 && wait.elapsed() < 5000)
-                QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        }
-        // Wait in the event loop, not in a spin that would load the machine.
-        QEventLoop loop;
-        QTimer check;
-        QElapsedTimer clock;
-        clock.start();
-        QObject::connect(&check, &QTimer::timeout, [&] {
-            if (roundsSeen > rounds || clock.elapsed() > 120000)
-                loop.quit();
         });
-        check.start(50);
-        loop.exec();
-        clients.clear();
-        server.terminate();
-        server.waitForFinished();
+        QStringList args{QString::number(port)};
+        if (chatter)
+            args << QStringLiteral("--chat");
+        if (i == 0)
+            args << QStringLiteral("--start-at") << QString::number(clientCount);
+        p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        p->start(QStringLiteral(ZARVEX_LOAD_CLIENT), args);
+        p->waitForStarted();
+        // One after another, so that the first takes seat 1.
+        p->waitForReadyRead(5000);
+        clients.push_back(std::move(client));
     }
-    const double median = percentile(latencies, 0.5);
-    const double p99 = percentile(latencies, 0.99);
-    state.counters["samples"] = double(latencies.size());
-    state.counters["median_ms"] = median;
-    state.counters["p99_ms"] = p99;
-    state.counters["tick_floor_ms"] = dispatchTickMs;
-    state.counters["median_per_tick"] = median / dispatchTickMs;
-    state.counters["p99_per_tick"] = p99 / dispatchTickMs;
+    // Rounds need about eight seconds each, the pause between them included.
+    QTimer::singleShot(finds * 4000, &loop, &QEventLoop::quit);
+    loop.exec();
+
+    for (auto &client : clients) {
+        client->terminate();
+        client->waitForFinished();
+    }
+    server.terminate();
+    server.waitForFinished();
+    std::sort(latencies.begin(), latencies.end());
+    return latencies;
 }
 
-BENCHMARK(BM_WordAcceptedUnderLoad)->Iterations(1)->Unit(benchmark::kSecond);
+void report(const char *name, const std::vector<double> &sorted)
+{
+    const auto ticks = [](double ms) { return ms / dispatchTickMs; };
+    std::printf("%-22s %7zu %8.2f %8.2f %8.2f %8.2f\n", name, sorted.size(), ticks(percentile(sorted, 0.5)),
+                ticks(percentile(sorted, 0.9)), ticks(percentile(sorted, 0.99)),
+                ticks(sorted.empty() ? 0 : sorted.back()));
+}
 
 } // namespace
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    const int finds = argc > 1 ? std::max(1, QByteArray(argv[1]).toInt()) : 204;
+    std::printf("word latency, CMD_myword to CMD_hefoundit, in 10 ms ticks; nine clients in processes of their own\n");
+    std::fflush(stdout);
+    const std::vector<double> quiet = run(finds, false);
+    const std::vector<double> busy = run(finds, true);
+    std::printf("%-22s %7s %8s %8s %8s %8s\n", "run", "finds", "median", "p90", "p99", "worst");
+    report("no chatter (baseline)", quiet);
+    report("nine seats chatting", busy);
+    if (!quiet.empty() && !busy.empty())
+        std::printf("chatting / baseline: median %.2f, p99 %.2f\n", percentile(busy, 0.5) / percentile(quiet, 0.5),
+                    percentile(busy, 0.99) / percentile(quiet, 0.99));
     return 0;
 }
