@@ -83,8 +83,7 @@ void ChatInputView::button_smiliesClick()
 
 void ChatInputView::N271Click(int smiley)
 {
-    m_input.N271Click(smiley);
-    m_field->render();
+    m_field->N271Click(smiley);
 }
 
 QPoint ChatInputView::belowRight(const QWidget *button)

@@ -7,6 +7,7 @@
 #include "social/chatpane.h"
 #include "social/colourtext.h"
 #include "social/richtextview.h"
+#include "support/gametable.h"
 #include "support/quietwindow.h"
 #include "support/testmain.h"
 
@@ -14,6 +15,7 @@
 #include <QClipboard>
 #include <QMenu>
 #include <QSignalSpy>
+#include <QTestEventList>
 #include <QTextBrowser>
 
 namespace {
@@ -32,6 +34,25 @@ struct Window
         chat.show();
         QVERIFY(QTest::qWaitForWindowExposed(&chat));
     }
+};
+
+// Keys as the player presses them.
+struct Keys
+{
+    QTestEventList events;
+
+    Keys &type(const QString &text)
+    {
+        events.addKeyClicks(text);
+        return *this;
+    }
+    Keys &press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, int times = 1)
+    {
+        for (int k = 0; k < times; ++k)
+            events.addKeyClick(key, modifiers);
+        return *this;
+    }
+    operator QTestEventList() const { return events; }
 };
 
 bool near(const QColor &a, const QColor &b)
@@ -124,7 +145,89 @@ private slots:
         QTest::keyClick(w.field, Qt::Key_Home);
         QTest::keyClick(w.field, 'x');
         QCOMPARE(w.view->input().text(), QString("xhell"));
-        QCOMPARE(w.view->input().cursor(), 1);
+        QCOMPARE(w.field->cursorPosition(), 1);
+    }
+
+    // The field edits as any line edit does, and keeps its caret and its
+    // selection while chat lines arrive; Ctrl+V alone appends. Between the
+    // two key runs a chat line from another player arrives, and Enter then
+    // sends exactly what the field shows.
+    void theFieldEditsAsAnyLineEditDoes_data()
+    {
+        QTest::addColumn<QString>("clipboard");
+        QTest::addColumn<QTestEventList>("before");
+        QTest::addColumn<QTestEventList>("after");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("selected");
+        QTest::addColumn<int>("caret");
+        QTest::addColumn<QString>("clipboardAfter");
+        const auto hello = [] { return Keys().type("hello world"); };
+        QTest::newRow("typing replaces the selection")
+            << "" << QTestEventList(hello().press(Qt::Key_A, Qt::ControlModifier)) << QTestEventList(Keys().type("X"))
+            << "X" << "" << 1 << "";
+        QTest::newRow("Backspace takes the whole selection")
+            << "" << QTestEventList(hello().press(Qt::Key_A, Qt::ControlModifier))
+            << QTestEventList(Keys().press(Qt::Key_Backspace)) << "" << "" << 0 << "";
+        QTest::newRow("Shift+Left selects, Ctrl+X cuts")
+            << "" << QTestEventList(hello().press(Qt::Key_Left, Qt::ShiftModifier, 5))
+            << QTestEventList(Keys().press(Qt::Key_X, Qt::ControlModifier)) << "hello " << "" << 6 << "world";
+        QTest::newRow("Ctrl+C copies and keeps the selection")
+            << "" << QTestEventList(hello().press(Qt::Key_Home).press(Qt::Key_Right, Qt::ShiftModifier, 5))
+            << QTestEventList(Keys().press(Qt::Key_C, Qt::ControlModifier)) << "hello world" << "hello" << 5
+            << "hello";
+        QTest::newRow("Ctrl+V over a selection appends at the end")
+            << "abc" << QTestEventList(hello().press(Qt::Key_Home).press(Qt::Key_Right, Qt::ShiftModifier, 5))
+            << QTestEventList(Keys().press(Qt::Key_V, Qt::ControlModifier)) << "hello worldabc" << "" << 14 << "abc";
+        QTest::newRow("the caret stays where the player put it")
+            << "" << QTestEventList(hello().press(Qt::Key_Home).press(Qt::Key_Right, Qt::NoModifier, 2))
+            << QTestEventList(Keys().type("X")) << "heXllo world" << "" << 3 << "";
+        QTest::newRow("Shift+Home selects back to the start")
+            << "" << QTestEventList(hello().press(Qt::Key_Left, Qt::NoModifier, 6).press(Qt::Key_Home, Qt::ShiftModifier))
+            << QTestEventList(Keys().type("bye")) << "bye world" << "" << 3 << "";
+        QTest::newRow("Home, End and Shift+End")
+            << "" << QTestEventList(Keys().type("hello").press(Qt::Key_Home))
+            << QTestEventList(Keys().type("X").press(Qt::Key_End).type("Y").press(Qt::Key_Home).press(Qt::Key_End, Qt::ShiftModifier))
+            << "XhelloY" << "XhelloY" << 7 << "";
+    }
+    void theFieldEditsAsAnyLineEditDoes()
+    {
+        QFETCH(QString, clipboard);
+        QFETCH(QTestEventList, before);
+        QFETCH(QTestEventList, after);
+        QFETCH(QString, text);
+        QFETCH(QString, selected);
+        QFETCH(int, caret);
+        QFETCH(QString, clipboardAfter);
+        GameTable t;
+        Player &ann = t.host("Ann");
+        Player &bob = t.join("Bob");
+        ann.chat->show();
+        QVERIFY(QTest::qWaitForWindowExposed(ann.chat));
+        ChatField *field = ann.chat->chatInput()->mychat();
+        QList<QByteArray> annHears, bobHears;
+        QObject::connect(&ann.client(), &GameClient::chatReceived, [&](const QByteArray &p) { annHears << p; });
+        QObject::connect(&bob.client(), &GameClient::chatReceived, [&](const QByteArray &p) { bobHears << p; });
+        QGuiApplication::clipboard()->setText(clipboard);
+
+        before.simulate(field);
+        ChatField *bobsField = bob.chat->chatInput()->mychat();
+        QTest::keyClicks(bobsField, "hi there");
+        QTest::keyClick(bobsField, Qt::Key_Return);
+        t.settle();
+        QCOMPARE(annHears, QList<QByteArray>{"2+Bob chats: hi there|clBlack"});
+        after.simulate(field);
+
+        QCOMPARE(field->text(), text);
+        QCOMPARE(field->selectedText(), selected);
+        QCOMPARE(field->cursorPosition(), caret);
+        QCOMPARE(QGuiApplication::clipboard()->text(), clipboardAfter);
+        QCOMPARE(ann.chat->chatInput()->input().text(), text);
+
+        bobHears.clear();
+        QTest::keyClick(field, Qt::Key_Return);
+        t.settle();
+        QCOMPARE(bobHears, text.isEmpty() ? QList<QByteArray>() : QList<QByteArray>{"1+Ann chats: " + text.toUtf8() + "|clBlack"});
+        QCOMPARE(field->text(), QString());
     }
 
     void pasteAppendsTheClipboardWithTheCaretAtTheEnd()
