@@ -3,6 +3,7 @@
 #include "client/boardview.h"
 #include "client/computerseats.h"
 #include "client/gamepanelview.h"
+#include "client/mainarea.h"
 #include "client/settingsmenus.h"
 #include "server/random.h"
 #include "server/tgamestart.h"
@@ -43,7 +44,7 @@ Tchat::Tchat(WindowRegistry &registry)
     m_computers = new ComputerSeats(registry.options.timers, this);
     m_computers->setPort(registry.options.gamePort);
 
-    auto *central = new QWidget(this);
+    auto *central = new MainArea(this);
     central->setMinimumSize(ClientSettings::MinClientWidth, ClientSettings::MinClientHeight);
     setCentralWidget(central);
     panel_board = new QFrame(central);
@@ -58,9 +59,8 @@ Tchat::Tchat(WindowRegistry &registry)
     connect(m_panelView, &GamePanelView::startClicked, this, &Tchat::button_startClick);
     connect(m_panelView, &GamePanelView::playerMenuRequested, this, &Tchat::openPlayerMenu);
 
-    // The chat at the lower right, below the seats.
-    m_chatpane = new ChatPane(panel_board);
-    m_chatpane->move(488, 277);
+    // The chat at the lower right, below the seats; it grows with the window.
+    m_chatpane = new ChatPane(central);
     m_chatpane->addOptionsItems(menuBar());
     m_chatpane->setMessageBox([this](const QString &text) { showMessageBox(m_registry, this, text); });
     connect(&m_client, &GameClient::chatLine, this, &Tchat::addlinetochat);
@@ -69,8 +69,8 @@ Tchat::Tchat(WindowRegistry &registry)
     // The input line below the chat, the phrase buttons above it; phrase
     // button 10 opens the shout menu.
     m_chatinput = new ChatInputView(m_client.chatSender(), m_client.phrases(),
-                                    [this] { return m_client.isconnected(); }, panel_board);
-    m_chatinput->placeAround(m_chatpane->geometry());
+                                    [this] { return m_client.isconnected(); }, central);
+    central->arrange(panel_board, m_chatpane, m_chatinput, panel_board->pos() + QPoint(488, 277));
     m_soundPlayer = new SoundPlayer(this);
     m_client.sounds().setSink(m_soundPlayer);
     popup_sounds = new ShoutMenu(this);

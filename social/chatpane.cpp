@@ -16,7 +16,9 @@ ChatPane::ChatPane(QWidget *parent) : QFrame(parent), m_view(new RichTextView(th
     setObjectName(QStringLiteral("panel_mainchat"));
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setLineWidth(2);
-    setFixedSize(ViewWidth + 2 * frameWidth(), ViewHeight + 2 * frameWidth());
+    // The smallest size; the window may give it more.
+    setMinimumSize(ViewWidth + 2 * frameWidth(), ViewHeight + 2 * frameWidth());
+    resize(minimumSize());
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_view);

@@ -107,6 +107,50 @@ private slots:
         QVERIFY(smilies->geometry().right() <= pane.right());
     }
 
+    // A larger window: the input field keeps its left edge and its distances
+    // to the right and bottom edges, the chat view takes the room, and the
+    // game panel stays as it was; around the panel the background runs on.
+    // Back at the smallest size, everything is where it began.
+    void theChatTakesTheRoomOfALargerWindow()
+    {
+        Window w;
+        QWidget *area = w.chat.centralWidget();
+        QWidget *panel = w.chat.findChild<QWidget *>("panel_board");
+        ChatPane *pane = w.chat.chatPane();
+        ImageButton *smilies = w.view->smiliesButton();
+        const QSize smallest = area->size();
+        const QRect panelAt = panel->geometry(), paneAt = pane->geometry(), fieldAt = w.field->geometry();
+        const QRect smiliesAt = smilies->geometry(), phraseAt = w.view->phraseButton(10)->geometry();
+
+        w.chat.resize(1100, 800);
+        QTRY_COMPARE(w.chat.size(), QSize(1100, 800));
+        const int dx = area->width() - smallest.width();
+        const int dy = area->height() - smallest.height();
+        QVERIFY(dx >= 300 && dy >= 250);
+        QCOMPARE(panel->geometry(), panelAt);
+        QCOMPARE(pane->geometry(), paneAt.adjusted(0, 0, dx, dy));
+        QCOMPARE(pane->mainchat()->width(), paneAt.width() - 2 * pane->frameWidth() + dx);
+        QCOMPARE(w.field->geometry(), fieldAt.adjusted(0, dy, dx, dy));
+        QCOMPARE(area->height() - w.field->geometry().bottom(), smallest.height() - fieldAt.bottom());
+        QCOMPARE(smilies->geometry(), smiliesAt.translated(dx, dy));
+        QCOMPARE(w.view->phraseButton(10)->geometry(), phraseAt);
+
+        // Right of the panel its picture carries on row by row; below it,
+        // mirrored, so that no edge shows.
+        const QImage picture = panel->palette().brush(QPalette::Window).texture().toImage();
+        const QImage shown = area->grab().toImage();
+        const QPoint right(panelAt.right() + 40, panelAt.top() + 30);
+        const QPoint below(panelAt.left() + 20, panelAt.bottom() + 60);
+        QVERIFY(near(shown.pixelColor(right), picture.pixelColor(right.x() - panelAt.right() - 1, 30)));
+        QVERIFY(near(shown.pixelColor(below), picture.pixelColor(20, picture.height() - 60)));
+
+        w.chat.resize(ClientSettings::defaultPlacement().size());
+        QTRY_COMPARE(area->size(), smallest);
+        QCOMPARE(pane->geometry(), paneAt);
+        QCOMPARE(w.field->geometry(), fieldAt);
+        QCOMPARE(smilies->geometry(), smiliesAt);
+    }
+
     void theButtonsPictures()
     {
         Window w;
