@@ -3,6 +3,7 @@
 #include "protocol/wire.h"
 #include "resources/windowbackground.h"
 #include "settings/credits.h"
+#include "shell/plaintip.h"
 #include "shell/windowregistry.h"
 
 #include <QDesktopServices>
@@ -48,8 +49,10 @@ Tabout::Tabout(WindowRegistry &registry) : m_registry(registry), m_link(AboutLin
     title->setPalette(accent);
 
     Label7 = centred(QStringLiteral("Label7"), m_link.text, 40, 16);
+    // A path shows as it is, whatever folder names it passes.
+    Label7->setTextFormat(Qt::PlainText);
     Label7->setCursor(Qt::PointingHandCursor);
-    Label7->setToolTip(m_link.url.toString());
+    Label7->setToolTip(PlainTip::of(m_link.url.toString()));
     QFont linkFont = Label7->font();
     linkFont.setUnderline(true);
     Label7->setFont(linkFont);

@@ -1,5 +1,6 @@
 #include "social/chatpane.h"
 
+#include "shell/messagebox.h"
 #include "social/chatline.h"
 #include "social/richtextview.h"
 #include "social/smileypictures.h"
@@ -8,7 +9,6 @@
 #include <QDesktopServices>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QVBoxLayout>
 
 ChatPane::ChatPane(QWidget *parent) : QFrame(parent), m_view(new RichTextView(this)), m_popup(new QMenu(this))
@@ -45,9 +45,7 @@ ChatPane::ChatPane(QWidget *parent) : QFrame(parent), m_view(new RichTextView(th
     m_scrollOffPopup->setCheckable(true);
 
     m_opener = [](const QString &text) { QDesktopServices::openUrl(ChatLinks::webAddress(text)); };
-    m_messageBox = [this](const QString &text) {
-        QMessageBox::information(window(), window()->windowTitle(), text);
-    };
+    m_messageBox = [this](const QString &text) { showPlainBox(window(), window()->windowTitle(), text); };
 }
 
 QAction *ChatPane::addItem(QMenu *menu, const char *name, const QString &text,

@@ -8,6 +8,7 @@
 #include "social/tphrases.h"
 #include "support/gametable.h"
 #include "support/files.h"
+#include "support/showntip.h"
 #include "support/testmain.h"
 
 #include <QLabel>
@@ -86,6 +87,25 @@ private slots:
 
         QTest::keyClicks(h.field(2), QString(60, QChar('x')));
         QCOMPARE(h.field(2)->text().size(), 50);
+    }
+
+    // Phrases come from a file anybody may edit: a tooltip shows one as
+    // written, never as markup, and the button sends it as written.
+    void aPhraseShowsInItsTooltipAsWritten_data()
+    {
+        QTest::addColumn<QString>("phrase");
+        QTest::newRow("bold") << "<b>Bold</b>";
+        QTest::newRow("font") << "<font size=6 color=red>Big</font>";
+        QTest::newRow("ampersand") << "A&B";
+    }
+    void aPhraseShowsInItsTooltipAsWritten()
+    {
+        QFETCH(QString, phrase);
+        writeAll(m_ini, "[Zarvex]\r\nPhrase2=" + phrase.toUtf8() + "\r\n");
+        Host h;
+        QCOMPARE(shownTip(h.button(2)->toolTip()), phrase);
+        h.press(2);
+        QCOMPARE(h.heard, QList<QByteArray>{"1+Ann says: " + phrase.toUtf8() + "|clBlack"});
     }
 
     void theTabKeyRunsDownTheFirstFiveAndUpTheLastFive()
