@@ -13,6 +13,7 @@
 #include "settings/thelp.h"
 #include "shell/messagebox.h"
 #include "shell/tdownload.h"
+#include "shell/windowfront.h"
 #include "shell/windowregistry.h"
 #include "social/chatfield.h"
 #include "social/chatinputview.h"
@@ -171,13 +172,13 @@ void Tchat::buildMenus()
     content->setShortcut(QKeySequence(Qt::Key_F1));
     connect(content, &QAction::triggered, this, [this] {
         if (m_registry.help)
-            m_registry.help->show();
+            WindowFront::bring(m_registry.help);
     });
     QAction *about = menu_help->addAction(QStringLiteral("About"));
     about->setObjectName(QStringLiteral("About1"));
     connect(about, &QAction::triggered, this, [this] {
         if (m_registry.about)
-            m_registry.about->show();
+            WindowFront::bring(m_registry.about);
     });
 
     popup_kick = new QMenu(this);

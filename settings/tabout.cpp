@@ -1,9 +1,11 @@
 #include "settings/tabout.h"
 
+#include "client/tchat.h"
 #include "protocol/wire.h"
 #include "resources/windowbackground.h"
 #include "settings/credits.h"
 #include "shell/plaintip.h"
+#include "shell/windowfront.h"
 #include "shell/windowregistry.h"
 
 #include <QDesktopServices>
@@ -11,6 +13,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QShowEvent>
 
 namespace {
 
@@ -105,6 +108,13 @@ bool Tabout::eventFilter(QObject *watched, QEvent *event)
         return true;
     }
     return QDialog::eventFilter(watched, event);
+}
+
+void Tabout::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (m_registry.chat && !event->spontaneous())
+        WindowFront::centreOn(this, m_registry.chat);
 }
 
 void Tabout::Label7Click()

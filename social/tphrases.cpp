@@ -5,6 +5,7 @@
 #include "settings/clientsettings.h"
 #include "shell/errorreport.h"
 #include "shell/programfolder.h"
+#include "shell/windowfront.h"
 #include "shell/windowregistry.h"
 #include "social/phrasebuttons.h"
 
@@ -75,9 +76,7 @@ void Tphrases::PrhaseList1Click(PhraseButtons &phrases)
     m_phrases = &phrases;
     for (int n = 1; n <= PhraseButtons::Count; ++n)
         phrase[size_t(n)]->setText(phrases.phrase(n));
-    show();
-    raise();
-    activateWindow();
+    WindowFront::bring(this);
 }
 
 void Tphrases::button_doneClick()
@@ -105,10 +104,7 @@ void Tphrases::paintEvent(QPaintEvent *)
 
 void Tphrases::showEvent(QShowEvent *event)
 {
-    if (m_registry.chat) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(m_registry.chat->frameGeometry().center());
-        move(frame.topLeft());
-    }
+    if (m_registry.chat)
+        WindowFront::centreOn(this, m_registry.chat);
     QDialog::showEvent(event);
 }

@@ -5,6 +5,7 @@
 #include "resources/windowbackground.h"
 #include "shell/errorreport.h"
 #include "shell/messagebox.h"
+#include "shell/windowfront.h"
 #include "shell/windowregistry.h"
 #include "tally/currentgame.h"
 #include "tally/tallyfile.h"
@@ -187,10 +188,8 @@ void Ttallylist::ViewTally1Click()
 {
     loadchecklist();
     if (m_registry.chat && !isVisible())
-        move(m_registry.chat->frameGeometry().center() - QPoint(width() / 2, height() / 2));
-    show();
-    raise();
-    activateWindow();
+        WindowFront::centreOn(this, m_registry.chat);
+    WindowFront::bring(this);
 }
 
 void Ttallylist::loadchecklist()
