@@ -16,6 +16,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTestEventList>
 
 namespace {
 
@@ -87,6 +88,56 @@ private slots:
 
         QTest::keyClicks(h.field(2), QString(60, QChar('x')));
         QCOMPARE(h.field(2)->text().size(), 50);
+    }
+
+    // A phrase from the settings file may be longer than a field lets the
+    // player type: the dialog shows it whole, "Done" keeps it whole, and an
+    // edit may shorten it but never make it longer. What the player types
+    // stops at 50 characters.
+    void longerPhrasesStayWholeAndTypingStopsAtFifty_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QTestEventList>("keys");
+        QTest::addColumn<QString>("kept");
+        const QString sixty(60, QChar('a'));
+        const auto keys = [](const QList<std::pair<Qt::Key, Qt::KeyboardModifiers>> &presses, const QString &text) {
+            QTestEventList list;
+            for (const auto &[key, modifiers] : presses)
+                list.addKeyClick(key, modifiers);
+            list.addKeyClicks(text);
+            return list;
+        };
+        const auto selectAll = std::pair<Qt::Key, Qt::KeyboardModifiers>{Qt::Key_A, Qt::ControlModifier};
+        const auto end = std::pair<Qt::Key, Qt::KeyboardModifiers>{Qt::Key_End, Qt::NoModifier};
+        const auto back = std::pair<Qt::Key, Qt::KeyboardModifiers>{Qt::Key_Backspace, Qt::NoModifier};
+        QTest::newRow("sixty, no edit") << sixty << QTestEventList() << sixty;
+        QTest::newRow("sixty, typing at its end") << sixty << keys({end}, "b") << sixty;
+        QTest::newRow("sixty, two deleted, three typed")
+            << sixty << keys({end, back, back}, "bcd") << QString(58, QChar('a'));
+        QTest::newRow("sixty replaced by typing") << sixty << keys({selectAll}, QString(55, QChar('c')))
+                                                  << QString(50, QChar('c'));
+        QTest::newRow("typing up to fifty") << QString() << keys({selectAll}, QString(49, QChar('d')) + "e")
+                                            << QString(49, QChar('d')) + "e";
+        QTest::newRow("typing one past fifty") << QString() << keys({selectAll}, QString(50, QChar('d')) + "e")
+                                               << QString(50, QChar('d'));
+    }
+    void longerPhrasesStayWholeAndTypingStopsAtFifty()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QTestEventList, keys);
+        QFETCH(QString, kept);
+        if (!stored.isEmpty())
+            writeAll(m_ini, "[Zarvex]\r\nPhrase1=" + stored.toUtf8() + "\r\n");
+        Host h;
+        h.open();
+        QCOMPARE(h.field(1)->text(), stored.isEmpty() ? PhraseButtons::builtIn(1) : stored);
+        keys.simulate(h.field(1));
+        QCOMPARE(h.field(1)->text(), kept);
+        h.done();
+        QCOMPARE(h.button(1)->toolTip(), kept);
+        QCOMPARE(IniFile(m_ini).readString("Zarvex", "Phrase1"), kept);
+        h.press(1);
+        QCOMPARE(h.heard, QList<QByteArray>{"1+Ann says: " + kept.toUtf8() + "|clBlack"});
     }
 
     // Phrases come from a file anybody may edit: a tooltip shows one as
