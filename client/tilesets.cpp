@@ -125,8 +125,7 @@ bool TileSets::loadgrouptiles(const QString &name)
 void TileSets::grouptilesmenuClick(const QString &name)
 {
     loadgrouptiles(name);
-    m_settings.setCurrenttiles(name);
-    m_settings.saveinifile();
+    m_settings.tilesChosen(name);
 }
 
 void TileSets::settingsLoaded(const QString &stored)
