@@ -8,7 +8,9 @@
 #include "resources/artwork.h"
 #include "social/chatpane.h"
 #include "social/richtextview.h"
+#include "support/files.h"
 #include "support/gametable.h"
+#include "support/reports.h"
 #include "support/testmain.h"
 
 #include <QAction>
@@ -220,6 +222,50 @@ private slots:
                 QVERIFY2(after.contains(line + "\r\n"), line.constData());
         QCOMPARE(action(chat, item)->isChecked(), checked);
         QCOMPARE(boxes, QStringList());
+    }
+
+    // A tile file that is no picture, chosen from the menu or stored: the
+    // error report names it, the set in use stays checked and on the board,
+    // and the broken choice is never saved.
+    void aTileFileThatIsNoPictureIsReportedAndLeftOut_data()
+    {
+        QTest::addColumn<QString>("inUse");    // empty for the built-in set
+        QTest::addColumn<bool>("stored");      // the broken set is the stored one
+        QTest::newRow("chosen over the built-in set") << "" << false;
+        QTest::newRow("chosen over set a") << "a" << false;
+        QTest::newRow("stored") << "" << true;
+    }
+    void aTileFileThatIsNoPictureIsReportedAndLeftOut()
+    {
+        QFETCH(QString, inUse);
+        QFETCH(bool, stored);
+        saveStrip("a", strip(40));
+        writeAll(home() + "/zarvextiles/broken.bmp", "BM but no picture follows");
+        if (stored)
+            writeIni("[Zarvex]\r\nTiles=broken\r\n");
+        Reports reports;
+        GameTable t;
+        Player &ann = t.host("Ann");
+        if (!inUse.isEmpty())
+            action(ann.chat, inUse + "3")->trigger();
+        BoardView *board = ann.chat->gamePanel()->board();
+        const QImage tile = board->tilePicture(7).toImage();
+        const QByteArray file = readIni();
+        if (!stored)
+            action(ann.chat, "broken3")->trigger();
+
+        QCOMPARE(reports.texts.size(), 1);
+        QVERIFY(reports.texts.first().startsWith("The tile set \"broken\" could not be read as a picture: "));
+        QVERIFY(reports.texts.first().endsWith("/zarvextiles/broken.bmp"));
+        QVERIFY(!action(ann.chat, "broken3")->isChecked());
+        QCOMPARE(action(ann.chat, "a3")->isChecked(), inUse == "a");
+        QCOMPARE(board->tilePicture(7).toImage(), tile);
+        QCOMPARE(readIni(), file);
+        if (stored)
+            QCOMPARE(tile, Artwork::tile(7).toImage());
+        // The next save keeps the set in use.
+        action(ann.chat, "PlaySounds1")->trigger();
+        QVERIFY(readIni().contains("\r\nTiles=" + inUse.toUtf8() + "\r\n"));
     }
 
     void aFirstRunShowsTheDefaultsAfterConnecting()
