@@ -95,6 +95,11 @@ bool GameClient::send(const QByteArray &message)
     return true;
 }
 
+void GameClient::say(const QByteArray &message)
+{
+    ErrorReport::guarded([&] { sock.Send(message); });
+}
+
 void GameClient::line(const QByteArray &text)
 {
     emit chatLine(text);
