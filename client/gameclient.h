@@ -156,7 +156,6 @@ signals:
     void chatLine(const QByteArray &line);
     // A relayed chat line or action: seat, "+", the chat field.
     void chatReceived(const QByteArray &payload);
-    void shoutReceived(const QByteArray &payload);
     void sound(const QString &name);
     void messageBox(const QString &text);
     void showDownload();
