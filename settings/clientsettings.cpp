@@ -118,7 +118,8 @@ void ClientSettings::loadinifile()
     m_options->checkonly(flag(ini.readString(Section, QStringLiteral("Onlyletters"))) ? 1 : 0);
     emit gameOptionsLoaded();
     if (!early(EarlyTurnSound))
-        m_turnSound = ini.readString(Section, QStringLiteral("Turnsound"), QStringLiteral("0")) == QLatin1String("1") ? 1 : 0;
+        m_turnSound =
+            ini.readString(Section, QStringLiteral("Turnsound"), QStringLiteral("0")) == QLatin1String("1") ? 1 : 0;
     if (!early(EarlyChatterSounds))
         m_chatterSounds = flag(ini.readString(Section, QStringLiteral("ChatterSounds"), QStringLiteral("true")));
     emit soundOptionsChanged();

@@ -8,6 +8,7 @@
 #include "social/colourtext.h"
 #include "social/richtextview.h"
 #include "support/gametable.h"
+#include "support/keys.h"
 #include "support/quietwindow.h"
 #include "support/testmain.h"
 
@@ -15,7 +16,6 @@
 #include <QClipboard>
 #include <QMenu>
 #include <QSignalSpy>
-#include <QTestEventList>
 #include <QTextBrowser>
 
 namespace {
@@ -34,25 +34,6 @@ struct Window
         chat.show();
         QVERIFY(QTest::qWaitForWindowExposed(&chat));
     }
-};
-
-// Keys as the player presses them.
-struct Keys
-{
-    QTestEventList events;
-
-    Keys &type(const QString &text)
-    {
-        events.addKeyClicks(text);
-        return *this;
-    }
-    Keys &press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, int times = 1)
-    {
-        for (int k = 0; k < times; ++k)
-            events.addKeyClick(key, modifiers);
-        return *this;
-    }
-    operator QTestEventList() const { return events; }
 };
 
 bool near(const QColor &a, const QColor &b)
@@ -226,11 +207,12 @@ private slots:
             << "" << QTestEventList(hello().press(Qt::Key_Home).press(Qt::Key_Right, Qt::NoModifier, 2))
             << QTestEventList(Keys().type("X")) << "heXllo world" << "" << 3 << "";
         QTest::newRow("Shift+Home selects back to the start")
-            << "" << QTestEventList(hello().press(Qt::Key_Left, Qt::NoModifier, 6).press(Qt::Key_Home, Qt::ShiftModifier))
+            << "" << QTestEventList(hello().press(Qt::Key_Left, {}, 6).press(Qt::Key_Home, Qt::ShiftModifier))
             << QTestEventList(Keys().type("bye")) << "bye world" << "" << 3 << "";
         QTest::newRow("Home, End and Shift+End")
             << "" << QTestEventList(Keys().type("hello").press(Qt::Key_Home))
-            << QTestEventList(Keys().type("X").press(Qt::Key_End).type("Y").press(Qt::Key_Home).press(Qt::Key_End, Qt::ShiftModifier))
+            << QTestEventList(Keys().type("X").press(Qt::Key_End).type("Y").press(Qt::Key_Home).press(
+                   Qt::Key_End, Qt::ShiftModifier))
             << "XhelloY" << "XhelloY" << 7 << "";
     }
     void theFieldEditsAsAnyLineEditDoes()
@@ -270,7 +252,8 @@ private slots:
         bobHears.clear();
         QTest::keyClick(field, Qt::Key_Return);
         t.settle();
-        QCOMPARE(bobHears, text.isEmpty() ? QList<QByteArray>() : QList<QByteArray>{"1+Ann chats: " + text.toUtf8() + "|clBlack"});
+        const QByteArray said = "1+Ann chats: " + text.toUtf8() + "|clBlack";
+        QCOMPARE(bobHears, text.isEmpty() ? QList<QByteArray>() : QList<QByteArray>{said});
         QCOMPARE(field->text(), QString());
     }
 

@@ -8,6 +8,7 @@
 #include "social/tphrases.h"
 #include "support/gametable.h"
 #include "support/files.h"
+#include "support/keys.h"
 #include "support/showntip.h"
 #include "support/testmain.h"
 
@@ -16,7 +17,6 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <QTestEventList>
 
 namespace {
 
@@ -100,26 +100,20 @@ private slots:
         QTest::addColumn<QTestEventList>("keys");
         QTest::addColumn<QString>("kept");
         const QString sixty(60, QChar('a'));
-        const auto keys = [](const QList<std::pair<Qt::Key, Qt::KeyboardModifiers>> &presses, const QString &text) {
-            QTestEventList list;
-            for (const auto &[key, modifiers] : presses)
-                list.addKeyClick(key, modifiers);
-            list.addKeyClicks(text);
-            return list;
-        };
-        const auto selectAll = std::pair<Qt::Key, Qt::KeyboardModifiers>{Qt::Key_A, Qt::ControlModifier};
-        const auto end = std::pair<Qt::Key, Qt::KeyboardModifiers>{Qt::Key_End, Qt::NoModifier};
-        const auto back = std::pair<Qt::Key, Qt::KeyboardModifiers>{Qt::Key_Backspace, Qt::NoModifier};
+        const auto selectAll = [] { return Keys().press(Qt::Key_A, Qt::ControlModifier); };
         QTest::newRow("sixty, no edit") << sixty << QTestEventList() << sixty;
-        QTest::newRow("sixty, typing at its end") << sixty << keys({end}, "b") << sixty;
+        QTest::newRow("sixty, typing at its end") << sixty << QTestEventList(Keys().press(Qt::Key_End).type("b"))
+                                                  << sixty;
         QTest::newRow("sixty, two deleted, three typed")
-            << sixty << keys({end, back, back}, "bcd") << QString(58, QChar('a'));
-        QTest::newRow("sixty replaced by typing") << sixty << keys({selectAll}, QString(55, QChar('c')))
-                                                  << QString(50, QChar('c'));
-        QTest::newRow("typing up to fifty") << QString() << keys({selectAll}, QString(49, QChar('d')) + "e")
+            << sixty << QTestEventList(Keys().press(Qt::Key_End).press(Qt::Key_Backspace, {}, 2).type("bcd"))
+            << QString(58, QChar('a'));
+        QTest::newRow("sixty replaced by typing")
+            << sixty << QTestEventList(selectAll().type(QString(55, QChar('c')))) << QString(50, QChar('c'));
+        QTest::newRow("typing up to fifty") << QString()
+                                            << QTestEventList(selectAll().type(QString(49, QChar('d')) + "e"))
                                             << QString(49, QChar('d')) + "e";
-        QTest::newRow("typing one past fifty") << QString() << keys({selectAll}, QString(50, QChar('d')) + "e")
-                                               << QString(50, QChar('d'));
+        QTest::newRow("typing one past fifty")
+            << QString() << QTestEventList(selectAll().type(QString(50, QChar('d')) + "e")) << QString(50, QChar('d'));
     }
     void longerPhrasesStayWholeAndTypingStopsAtFifty()
     {
