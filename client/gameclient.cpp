@@ -53,10 +53,7 @@ GameClient::GameClient(TServer *server, Ticker::Mode timers, QObject *parent)
     receivedlist.on("CMD_playerdisconnected", [this](FieldReader &f, int) { playerdisconnected(f); });
     receivedlist.on("CMD_full", [this](FieldReader &, int) { full(); });
     receivedlist.on("CMD_justwatching", [this](FieldReader &f, int) { justwatching(f); });
-    receivedlist.on("CMD_playasound", [this](FieldReader &f, int) {
-        emit shoutReceived(f.rest());
-        playasound(f.rest());
-    });
+    receivedlist.on("CMD_playasound", [this](FieldReader &f, int) { playasound(f.rest()); });
     connect(this, &GameClient::sound, this, [this](const QString &name) { m_sounds.playsounds(name); });
     registerGameHandlers();
     clearall();
@@ -93,6 +90,11 @@ bool GameClient::send(const QByteArray &message)
         return false;
     sock.Send(message);
     return true;
+}
+
+void GameClient::say(const QByteArray &message)
+{
+    ErrorReport::guarded([&] { sock.Send(message); });
 }
 
 void GameClient::line(const QByteArray &text)

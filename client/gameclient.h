@@ -156,7 +156,6 @@ signals:
     void chatLine(const QByteArray &line);
     // A relayed chat line or action: seat, "+", the chat field.
     void chatReceived(const QByteArray &payload);
-    void shoutReceived(const QByteArray &payload);
     void sound(const QString &name);
     void messageBox(const QString &text);
     void showDownload();
@@ -177,6 +176,9 @@ private:
     void justwatching(FieldReader &fields);
     void full();
     void line(const QByteArray &text);
+    // What the player says goes to the connection in any case; the socket
+    // reports a send without one.
+    void say(const QByteArray &message);
     void connectTo(const QByteArray &host);
     void grantHostRights();
     bool ownsRow(int seat) const { return seat >= 1 && seat <= seatcount; }
@@ -220,7 +222,7 @@ private:
     int m_myseat = 0;
     int m_activeseat = 0;
     quint32 m_statuscolour = 0xFF0000;   // blue, as a colour value reads
-    ChatSender m_chatsender{[this] { return m_myseat; }, [this](const QByteArray &m) { send(m); }};
+    ChatSender m_chatsender{[this] { return m_myseat; }, [this](const QByteArray &m) { say(m); }};
     PhraseButtons m_phrases;
     bool m_closing = false;
     bool m_connectionEnded = false;   // the window closes once the queue is handled

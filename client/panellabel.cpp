@@ -1,5 +1,8 @@
 #include "client/panellabel.h"
 
+#include "shell/plaintip.h"
+
+#include <QEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QStyle>
@@ -12,6 +15,12 @@ PanelLabel::PanelLabel(QWidget *parent) : QLabel(parent)
 void PanelLabel::setFullText(const QString &text)
 {
     m_full = text;
+    showFitted();
+}
+
+void PanelLabel::setTipWhenCut(bool on)
+{
+    m_tipWhenCut = on;
     showFitted();
 }
 
@@ -50,6 +59,14 @@ void PanelLabel::fitFontTo(const QStringList &texts, int minPixels)
     showFitted();
 }
 
+void PanelLabel::changeEvent(QEvent *event)
+{
+    QLabel::changeEvent(event);
+    // A style sheet may change the font as the label is first shown.
+    if (event->type() == QEvent::FontChange)
+        showFitted();
+}
+
 void PanelLabel::resizeEvent(QResizeEvent *event)
 {
     QLabel::resizeEvent(event);
@@ -61,6 +78,11 @@ void PanelLabel::showFitted()
     const QString shown = fontMetrics().elidedText(m_full, Qt::ElideRight, contentsRect().width());
     if (text() != shown)
         setText(shown);
+    if (m_tipWhenCut) {
+        const QString tip = shown == m_full ? QString() : PlainTip::of(m_full);
+        if (toolTip() != tip)
+            setToolTip(tip);
+    }
 }
 
 void PanelLabel::paintEvent(QPaintEvent *event)

@@ -22,6 +22,9 @@ public:
     // An invalid colour draws no halo.
     void setHalo(const QColor &colour);
 
+    // While the text is cut, the whole of it shows as the tooltip.
+    void setTipWhenCut(bool on);
+
     // Makes the font as large as the design allows, up to its current size,
     // with every one of the texts fitting the label's width: narrower letters
     // first, then smaller ones, never below minPixels.
@@ -31,6 +34,7 @@ public:
     bool fits(const QString &text) const;
 
 protected:
+    void changeEvent(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
@@ -39,4 +43,5 @@ private:
 
     QString m_full;
     QColor m_halo;
+    bool m_tipWhenCut = false;
 };

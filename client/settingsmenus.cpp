@@ -17,8 +17,6 @@
 #include <QMenu>
 #include <QScreen>
 
-#include <cstdio>
-
 namespace {
 
 constexpr int textSizes[] = {8, 10, 12, 14};
@@ -55,7 +53,7 @@ SettingsMenus::SettingsMenus(QMainWindow *window, QMenu *options, QMenu *tiles, 
     connect(&settings, &ClientSettings::textSizeChanged, this, &SettingsMenus::showTextSize);
     connect(&settings, &ClientSettings::placementLoaded, this, &SettingsMenus::setPlacement);
     connect(&settings, &ClientSettings::soundOptionsChanged, this, &SettingsMenus::showSoundOptions);
-    connect(&m_client.tileSets(), &TileSets::tilesChanged, this, &SettingsMenus::applyTiles);
+    m_client.tileSets().setStripLoader([this](const QString &path) { return applyTiles(path); });
     connect(&m_client.tileSets(), &TileSets::checkedChanged, this, &SettingsMenus::showTilesChecked);
 
     buildOptions(options);
@@ -221,13 +219,12 @@ void SettingsMenus::showTilesChecked()
         item->setChecked(!checked.isEmpty() && item->objectName() == checked + TileSets::ItemSuffix);
 }
 
-void SettingsMenus::applyTiles(const QString &path)
+bool SettingsMenus::applyTiles(const QString &path)
 {
     const QList<QPixmap> tiles = TileStrip::load(path);
-    if (tiles.isEmpty()) {
-        std::fprintf(stderr, "Tile set %s could not be read as a picture\n", path.toLocal8Bit().constData());
-        return;
-    }
+    if (tiles.isEmpty())
+        return false;
     m_panel->board()->setTiles(tiles);
     m_panel->render();
+    return true;
 }

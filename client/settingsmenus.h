@@ -56,7 +56,8 @@ private:
     void showTextSize(int points, bool relayout);
     void showSoundOptions();
     void showTilesChecked();
-    void applyTiles(const QString &path);
+    // Puts the strip's tiles on the board; false when it is no picture.
+    bool applyTiles(const QString &path);
 
     QMainWindow *m_window;
     GameClient &m_client;

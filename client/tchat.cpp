@@ -3,6 +3,7 @@
 #include "client/boardview.h"
 #include "client/computerseats.h"
 #include "client/gamepanelview.h"
+#include "client/mainarea.h"
 #include "client/settingsmenus.h"
 #include "server/random.h"
 #include "server/tgamestart.h"
@@ -12,6 +13,7 @@
 #include "settings/thelp.h"
 #include "shell/messagebox.h"
 #include "shell/tdownload.h"
+#include "shell/windowfront.h"
 #include "shell/windowregistry.h"
 #include "social/chatfield.h"
 #include "social/chatinputview.h"
@@ -43,7 +45,7 @@ Tchat::Tchat(WindowRegistry &registry)
     m_computers = new ComputerSeats(registry.options.timers, this);
     m_computers->setPort(registry.options.gamePort);
 
-    auto *central = new QWidget(this);
+    auto *central = new MainArea(this);
     central->setMinimumSize(ClientSettings::MinClientWidth, ClientSettings::MinClientHeight);
     setCentralWidget(central);
     panel_board = new QFrame(central);
@@ -58,9 +60,8 @@ Tchat::Tchat(WindowRegistry &registry)
     connect(m_panelView, &GamePanelView::startClicked, this, &Tchat::button_startClick);
     connect(m_panelView, &GamePanelView::playerMenuRequested, this, &Tchat::openPlayerMenu);
 
-    // The chat at the lower right, below the seats.
-    m_chatpane = new ChatPane(panel_board);
-    m_chatpane->move(488, 277);
+    // The chat at the lower right, below the seats; it grows with the window.
+    m_chatpane = new ChatPane(central);
     m_chatpane->addOptionsItems(menuBar());
     m_chatpane->setMessageBox([this](const QString &text) { showMessageBox(m_registry, this, text); });
     connect(&m_client, &GameClient::chatLine, this, &Tchat::addlinetochat);
@@ -69,8 +70,8 @@ Tchat::Tchat(WindowRegistry &registry)
     // The input line below the chat, the phrase buttons above it; phrase
     // button 10 opens the shout menu.
     m_chatinput = new ChatInputView(m_client.chatSender(), m_client.phrases(),
-                                    [this] { return m_client.isconnected(); }, panel_board);
-    m_chatinput->placeAround(m_chatpane->geometry());
+                                    [this] { return m_client.isconnected(); }, central);
+    central->arrange(panel_board, m_chatpane, m_chatinput, panel_board->pos() + QPoint(488, 277));
     m_soundPlayer = new SoundPlayer(this);
     m_client.sounds().setSink(m_soundPlayer);
     popup_sounds = new ShoutMenu(this);
@@ -171,13 +172,13 @@ void Tchat::buildMenus()
     content->setShortcut(QKeySequence(Qt::Key_F1));
     connect(content, &QAction::triggered, this, [this] {
         if (m_registry.help)
-            m_registry.help->show();
+            WindowFront::bring(m_registry.help);
     });
     QAction *about = menu_help->addAction(QStringLiteral("About"));
     about->setObjectName(QStringLiteral("About1"));
     connect(about, &QAction::triggered, this, [this] {
         if (m_registry.about)
-            m_registry.about->show();
+            WindowFront::bring(m_registry.about);
     });
 
     popup_kick = new QMenu(this);

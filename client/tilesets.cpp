@@ -1,6 +1,7 @@
 #include "client/tilesets.h"
 
 #include "settings/clientsettings.h"
+#include "shell/errorreport.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -92,6 +93,11 @@ const TileSets::Set *TileSets::find(const QString &name) const
 
 bool TileSets::loadgrouptiles(const QString &name)
 {
+    return load(name) == Load::Switched;
+}
+
+TileSets::Load TileSets::load(const QString &name)
+{
     QString path;
     QString setname = name;
     if (const Set *set = find(name)) {
@@ -110,7 +116,11 @@ bool TileSets::loadgrouptiles(const QString &name)
         }
     }
     if (path.isEmpty() || !QFileInfo(path).isFile())
-        return false;
+        return Load::Missing;
+    if (m_loader && !m_loader(path)) {
+        ErrorReport::show(QStringLiteral("The tile set \"%1\" could not be read as a picture: %2").arg(setname, path));
+        return Load::Unreadable;
+    }
     const QString checked = find(name) ? setname : QString();
     if (checked != m_checked) {
         m_checked = checked;
@@ -119,14 +129,13 @@ bool TileSets::loadgrouptiles(const QString &name)
     m_settings.setCurrenttiles(setname);
     m_currentFile = path;
     emit tilesChanged(path);
-    return true;
+    return Load::Switched;
 }
 
 void TileSets::grouptilesmenuClick(const QString &name)
 {
-    loadgrouptiles(name);
-    m_settings.setCurrenttiles(name);
-    m_settings.saveinifile();
+    if (load(name) != Load::Unreadable)
+        m_settings.tilesChosen(name);
 }
 
 void TileSets::settingsLoaded(const QString &stored)

@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 class ClientSettings;
 
@@ -40,11 +41,19 @@ public:
     // The lines the last scan wrote on standard error.
     const QStringList &problems() const { return m_problems; }
 
-    // loadgrouptiles: switches to the set when its file exists, checks its
-    // item and makes it the set in use; answers whether it switched.
+    // Reads a set's file and puts its tiles in use; answers false when the
+    // file cannot be read as a picture. The window gives it; without one
+    // every file is taken as it is.
+    using StripLoader = std::function<bool(const QString &path)>;
+    void setStripLoader(StripLoader loader) { m_loader = std::move(loader); }
+
+    // loadgrouptiles: switches to the set when its file exists and can be
+    // read, checks its item and makes it the set in use; answers whether it
+    // switched. A file that is no picture goes to the error report and
+    // changes nothing.
     bool loadgrouptiles(const QString &name);
     // grouptilesmenuClick: the set chosen from the menu; its name is saved
-    // even when its file has gone.
+    // even when its file has gone, but not when the file is no picture.
     void grouptilesmenuClick(const QString &name);
 
     // The set whose item is checked, or empty for the built-in set.
@@ -66,10 +75,13 @@ signals:
     void checkedChanged(const QString &name);
 
 private:
+    enum class Load { Switched, Missing, Unreadable };
+    Load load(const QString &name);
     void settingsLoaded(const QString &stored);
     const Set *find(const QString &name) const;
 
     ClientSettings &m_settings;
+    StripLoader m_loader;
     QStringList m_folders;
     QList<Set> m_sets;
     QStringList m_problems;

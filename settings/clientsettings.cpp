@@ -83,7 +83,8 @@ void ClientSettings::loadinifile()
 {
     const IniFile ini(m_path);
 
-    m_textSize = clampTextSize(ini.readInteger(Section, QStringLiteral("Textsize"), 8));
+    if (!early(EarlyTextSize))
+        m_textSize = clampTextSize(ini.readInteger(Section, QStringLiteral("Textsize"), 8));
     emit textSizeChanged(m_textSize, true);
 
     const QRect d = defaultPlacement();
@@ -97,9 +98,10 @@ void ClientSettings::loadinifile()
     emit placementLoaded(m_screens ? ontoScreens(stored, m_screens(), m_minimumSize ? m_minimumSize() : QSize())
                                    : stored);
 
-    m_textColour = ColourText::fromText(ini.readString(Section, QStringLiteral("Textcolor"),
-                                                       QStringLiteral("clblack")))
-                       .value_or(ColourText::clBlack);
+    if (!early(EarlyTextColour))
+        m_textColour = ColourText::fromText(ini.readString(Section, QStringLiteral("Textcolor"),
+                                                           QStringLiteral("clblack")))
+                           .value_or(ColourText::clBlack);
     emit textColourChanged(m_textColour);
 
     bool ok = false;
@@ -114,16 +116,26 @@ void ClientSettings::loadinifile()
         m_phrases[size_t(n)] = ini.readString(Section, QStringLiteral("Phrase") + QString::number(n));
     emit phrasesLoaded();
 
-    m_playSounds = flag(ini.readString(Section, QStringLiteral("Playsounds")));
+    if (!early(EarlyPlaySounds))
+        m_playSounds = flag(ini.readString(Section, QStringLiteral("Playsounds")));
     m_options->checkscram(flag(ini.readString(Section, QStringLiteral("Scrambled"))) ? 1 : 2);
     m_options->checkonly(flag(ini.readString(Section, QStringLiteral("Onlyletters"))) ? 1 : 0);
     emit gameOptionsLoaded();
-    m_turnSound = ini.readString(Section, QStringLiteral("Turnsound"), QStringLiteral("0")) == QLatin1String("1") ? 1 : 0;
-    m_chatterSounds = flag(ini.readString(Section, QStringLiteral("ChatterSounds"), QStringLiteral("true")));
+    if (!early(EarlyTurnSound))
+        m_turnSound =
+            ini.readString(Section, QStringLiteral("Turnsound"), QStringLiteral("0")) == QLatin1String("1") ? 1 : 0;
+    if (!early(EarlyChatterSounds))
+        m_chatterSounds = flag(ini.readString(Section, QStringLiteral("ChatterSounds"), QStringLiteral("true")));
     emit soundOptionsChanged();
 
     m_loaded = true;
-    emit tilesLoaded(ini.readString(Section, QStringLiteral("Tiles")));
+    // A set chosen before the load is in use already.
+    if (!early(EarlyTiles))
+        emit tilesLoaded(ini.readString(Section, QStringLiteral("Tiles")));
+    if (m_early != 0) {
+        m_early = 0;
+        saveinifile();
+    }
     emit loaded();
 }
 
@@ -163,34 +175,47 @@ void ClientSettings::setTextSize(int points)
 {
     m_textSize = clampTextSize(points);
     emit textSizeChanged(m_textSize, false);
-    saveinifile();
+    optionChanged(EarlyTextSize);
 }
 
 void ClientSettings::setTextColour(quint32 colour)
 {
     m_textColour = colour;
     emit textColourChanged(colour);
-    saveinifile();
+    optionChanged(EarlyTextColour);
 }
 
 void ClientSettings::setPlaySounds(bool on)
 {
     m_playSounds = on;
     emit soundOptionsChanged();
-    saveinifile();
+    optionChanged(EarlyPlaySounds);
 }
 
 void ClientSettings::setChatterSounds(bool on)
 {
     m_chatterSounds = on;
     emit soundOptionsChanged();
-    saveinifile();
+    optionChanged(EarlyChatterSounds);
 }
 
 void ClientSettings::setTurnSound(int choice)
 {
     m_turnSound = choice == 1 ? 1 : 0;
     emit soundOptionsChanged();
+    optionChanged(EarlyTurnSound);
+}
+
+void ClientSettings::tilesChosen(const QString &name)
+{
+    m_currenttiles = name;
+    optionChanged(EarlyTiles);
+}
+
+void ClientSettings::optionChanged(EarlyChange change)
+{
+    if (!m_loaded)
+        m_early |= change;
     saveinifile();
 }
 

@@ -17,8 +17,9 @@
 // option; the windows only show these values and hand changes back here.
 //
 // Nothing is written before the file has been read: a window closed before
-// login, or an option touched before it, leaves the stored settings exactly
-// as they were.
+// login leaves the stored settings exactly as they were. An option the
+// player changes before the load keeps its new state through the load,
+// which writes it as soon as the file has been read.
 class ClientSettings : public QObject
 {
     Q_OBJECT
@@ -85,8 +86,10 @@ public:
     void setChatterSounds(bool on);
     void setTurnSound(int choice);
     void gameOptionsConfirmed() { saveinifile(); }
-    // The tile set in use; saved by whoever chose it.
+    // The tile set in use, as it is loaded.
     void setCurrenttiles(const QString &name) { m_currenttiles = name; }
+    // The tile set the player chose from the menu: in use, and saved.
+    void tilesChosen(const QString &name);
 
     // The window closes with the given placement on a screen with the given
     // work area: nothing happens when it equals the remembered one; otherwise
@@ -118,10 +121,23 @@ signals:
     void loaded();
 
 private:
+    // The options a player may change before the load.
+    enum EarlyChange {
+        EarlyTextSize = 1,
+        EarlyTextColour = 2,
+        EarlyPlaySounds = 4,
+        EarlyChatterSounds = 8,
+        EarlyTurnSound = 16,
+        EarlyTiles = 32,
+    };
     bool save(const QRect &placement);
+    // An option changed: noted when the load is still to come, then saved.
+    void optionChanged(EarlyChange change);
+    bool early(EarlyChange change) const { return (m_early & change) != 0; }
 
     QString m_path;
     bool m_loaded = false;
+    int m_early = 0;    // EarlyChange flags
     std::function<QRect()> m_placementSource;
     std::function<QList<QRect>()> m_screens;
     std::function<QSize()> m_minimumSize;

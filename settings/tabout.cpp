@@ -1,8 +1,11 @@
 #include "settings/tabout.h"
 
+#include "client/tchat.h"
 #include "protocol/wire.h"
 #include "resources/windowbackground.h"
 #include "settings/credits.h"
+#include "shell/plaintip.h"
+#include "shell/windowfront.h"
 #include "shell/windowregistry.h"
 
 #include <QDesktopServices>
@@ -10,6 +13,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QShowEvent>
 
 namespace {
 
@@ -48,8 +52,10 @@ Tabout::Tabout(WindowRegistry &registry) : m_registry(registry), m_link(AboutLin
     title->setPalette(accent);
 
     Label7 = centred(QStringLiteral("Label7"), m_link.text, 40, 16);
+    // A path shows as it is, whatever folder names it passes.
+    Label7->setTextFormat(Qt::PlainText);
     Label7->setCursor(Qt::PointingHandCursor);
-    Label7->setToolTip(m_link.url.toString());
+    Label7->setToolTip(PlainTip::of(m_link.url.toString()));
     QFont linkFont = Label7->font();
     linkFont.setUnderline(true);
     Label7->setFont(linkFont);
@@ -102,6 +108,13 @@ bool Tabout::eventFilter(QObject *watched, QEvent *event)
         return true;
     }
     return QDialog::eventFilter(watched, event);
+}
+
+void Tabout::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (m_registry.chat && !event->spontaneous())
+        WindowFront::centreOn(this, m_registry.chat);
 }
 
 void Tabout::Label7Click()

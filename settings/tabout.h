@@ -24,6 +24,7 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     QLabel *centred(const QString &name, const QString &text, int top, int height);

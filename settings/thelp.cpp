@@ -5,6 +5,7 @@
 #include "settings/credits.h"
 #include "settings/helptopics.h"
 #include "settings/tabout.h"
+#include "shell/windowfront.h"
 #include "shell/windowregistry.h"
 
 #include <QHBoxLayout>
@@ -211,10 +212,8 @@ void Thelp::SelButton1Click()
 
 void Thelp::button_aboutClick()
 {
-    if (m_registry.about) {
-        m_registry.about->show();
-        m_registry.about->raise();
-    }
+    if (m_registry.about)
+        WindowFront::bring(m_registry.about);
 }
 
 void Thelp::button_doneClick()
@@ -225,11 +224,8 @@ void Thelp::button_doneClick()
 void Thelp::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    if (m_registry.chat && !event->spontaneous()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(m_registry.chat->frameGeometry().center());
-        move(frame.topLeft());
-    }
+    if (m_registry.chat && !event->spontaneous())
+        WindowFront::centreOn(this, m_registry.chat);
 }
 
 void Thelp::resizeEvent(QResizeEvent *event)

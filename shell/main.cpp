@@ -2,13 +2,13 @@
 #include "resources/appicon.h"
 #include "shell/cursorblink.h"
 #include "shell/errorreport.h"
+#include "shell/messagebox.h"
 #include "shell/portchoice.h"
 #include "shell/shownmarker.h"
 #include "shell/singleinstance.h"
 #include "shell/windowset.h"
 
 #include <QApplication>
-#include <QMessageBox>
 
 int main(int argc, char *argv[])
 {
@@ -22,9 +22,7 @@ int main(int argc, char *argv[])
     QApplication::setDesktopFileName(QStringLiteral(ZARVEX_APP_ID));
     QApplication::setWindowIcon(AppIcon::icon());
     QApplication::setQuitOnLastWindowClosed(false);
-    ErrorReport::setSink([](const QString &text) {
-        QMessageBox::critical(nullptr, QStringLiteral("Zarvex"), text);
-    });
+    ErrorReport::setSink(showErrorBox);
 
     CursorBlink cursorBlink;
     int exitCode = 0;

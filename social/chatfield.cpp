@@ -28,30 +28,42 @@ ChatField::ChatField(ChatInput &input, ChatSender &sender, std::function<bool()>
     paste->setShortcutContext(Qt::WidgetShortcut);
     connect(paste, &QAction::triggered, this, &ChatField::Paste1Click);
 
-    // Whatever the line edit itself changes (typing, deleting, cutting),
-    // the input learns at once.
-    connect(this, &QLineEdit::textEdited, this, [this](const QString &text) { m_input.setText(text, cursorPosition()); });
-    connect(this, &QLineEdit::cursorPositionChanged, this, [this](int, int now) {
-        if (text() == m_input.text())
-            m_input.setText(text(), now);
+    // Whatever the line edit itself changes (typing, deleting, cutting,
+    // undoing, dropping), the input learns at once.
+    connect(this, &QLineEdit::textEdited, this, [this](const QString &text) {
+        m_input.setText(text);
+        showInput();
     });
     render();
 }
 
-void ChatField::render()
+void ChatField::showInput()
 {
     if (text() != m_input.text())
         setText(m_input.text());
-    setCursorPosition(m_input.cursor());
-    QPalette p = palette();
-    p.setColor(QPalette::Text, SystemColours::toColor(m_sender.colour(), QApplication::palette()));
-    setPalette(p);
+}
+
+void ChatField::caretToEnd()
+{
+    deselect();
+    end(false);
+}
+
+void ChatField::render()
+{
+    showInput();
+    const QColor colour = SystemColours::toColor(m_sender.colour(), QApplication::palette());
+    if (palette().color(QPalette::Text) != colour) {
+        QPalette p = palette();
+        p.setColor(QPalette::Text, colour);
+        setPalette(p);
+    }
 }
 
 void ChatField::sendit()
 {
     if (m_input.sendit(m_connected(), m_sender)) {
-        render();
+        showInput();
         setFocus();
     }
 }
@@ -59,13 +71,21 @@ void ChatField::sendit()
 void ChatField::Paste1Click()
 {
     m_input.Paste1Click(QApplication::clipboard()->text());
-    render();
+    showInput();
+    caretToEnd();
+}
+
+void ChatField::N271Click(int smiley)
+{
+    m_input.N271Click(smiley);
+    showInput();
+    caretToEnd();
 }
 
 void ChatField::keyPressEvent(QKeyEvent *event)
 {
     m_input.mychatKeyDown();
-    render();
+    showInput();
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         sendit();
         event->accept();

@@ -2,10 +2,9 @@
 
 #include "social/chatsender.h"
 
-void ChatInput::setText(const QString &text, int cursor)
+void ChatInput::setText(const QString &text)
 {
     m_text = ChatSender::capped(text, MaxLength);
-    m_cursor = qBound(0, cursor, int(m_text.size()));
 }
 
 void ChatInput::mychatKeyDown()
@@ -15,10 +14,8 @@ void ChatInput::mychatKeyDown()
 
 void ChatInput::dropPlaceholder()
 {
-    if (m_text == placeholder()) {
+    if (m_text == placeholder())
         m_text.clear();
-        m_cursor = 0;
-    }
 }
 
 bool ChatInput::sendit(bool connected, ChatSender &sender)
@@ -32,7 +29,6 @@ bool ChatInput::sendit(bool connected, ChatSender &sender)
         sender.chat(m_text);
     }
     m_text.clear();
-    m_cursor = 0;
     return true;
 }
 
@@ -43,7 +39,7 @@ void ChatInput::Paste1Click(const QString &clipboard)
     oneLine.replace(QLatin1String("\r\n"), QLatin1String(" "));
     oneLine.replace(QLatin1Char('\r'), QLatin1Char(' '));
     oneLine.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    append(ChatSender::capped(oneLine, MaxLength - int(m_text.size())));
+    m_text += ChatSender::capped(oneLine, MaxLength - int(m_text.size()));
 }
 
 void ChatInput::N271Click(int smiley)
@@ -51,13 +47,5 @@ void ChatInput::N271Click(int smiley)
     dropPlaceholder();
     const QString code = QStringLiteral(":)#") + QString::number(smiley);
     if (m_text.size() + code.size() <= MaxLength)
-        append(code);
-    else
-        append(QString());
-}
-
-void ChatInput::append(const QString &piece)
-{
-    m_text += piece;
-    m_cursor = int(m_text.size());
+        m_text += code;
 }

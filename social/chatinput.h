@@ -4,10 +4,11 @@
 
 class ChatSender;
 
-// The one-line input field below the chat, without the widget: its text and
-// caret, the placeholder that the first key removes, pasting, smiley codes,
-// and what Enter sends. The field widget shows this state and forwards the
-// player's keys to it.
+// The one-line input field below the chat, without the widget: its text,
+// the placeholder that the first key removes, pasting, smiley codes, and
+// what Enter sends. The text is kept here; the caret and the selection are
+// the field's alone. Every change made here replaces the whole text, and
+// the field then puts the caret at the end with nothing selected.
 class ChatInput
 {
 public:
@@ -17,11 +18,9 @@ public:
     static QString placeholder() { return QStringLiteral("<Enter Chat Here>"); }
 
     const QString &text() const { return m_text; }
-    // The caret, as a character position.
-    int cursor() const { return m_cursor; }
 
     // The field's own editing: the text as it now stands, cut at MaxLength.
-    void setText(const QString &text, int cursor);
+    void setText(const QString &text);
 
     // Any key pressed down in the field, before the key takes effect: the
     // placeholder goes.
@@ -34,17 +33,15 @@ public:
     bool sendit(bool connected, ChatSender &sender);
 
     // "Paste": the clipboard's text appended (line breaks become blanks, as
-    // the field holds one line), as much of it as fits; the caret at the end.
+    // the field holds one line), as much of it as fits.
     void Paste1Click(const QString &clipboard);
 
-    // A smiley item: ":)#" and its number appended, the caret at the end. A
-    // code that no longer fits whole is left out.
+    // A smiley item: ":)#" and its number appended. A code that no longer
+    // fits whole is left out.
     void N271Click(int smiley);
 
 private:
     void dropPlaceholder();
-    void append(const QString &piece);
 
     QString m_text = placeholder();
-    int m_cursor = 0;
 };

@@ -1,6 +1,7 @@
 #include "social/chatinputview.h"
 
 #include "resources/imagebutton.h"
+#include "shell/plaintip.h"
 #include "social/chatbuttonpictures.h"
 #include "social/chatfield.h"
 #include "social/chatline.h"
@@ -67,7 +68,7 @@ void ChatInputView::placeAround(const QRect &chatPane)
 void ChatInputView::render()
 {
     for (int n = 1; n <= PhraseButtons::Count; ++n)
-        b_phrase[size_t(n)]->setToolTip(m_phrases.phrase(n));
+        b_phrase[size_t(n)]->setToolTip(PlainTip::of(m_phrases.phrase(n)));
     m_field->render();
 }
 
@@ -83,8 +84,7 @@ void ChatInputView::button_smiliesClick()
 
 void ChatInputView::N271Click(int smiley)
 {
-    m_input.N271Click(smiley);
-    m_field->render();
+    m_field->N271Click(smiley);
 }
 
 QPoint ChatInputView::belowRight(const QWidget *button)

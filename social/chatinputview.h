@@ -27,7 +27,8 @@ public:
     // connected answers whether the login has completed.
     ChatInputView(ChatSender &sender, PhraseButtons &phrases, std::function<bool()> connected, QWidget *panel);
 
-    // Lays the controls out around the chat pane's geometry on the panel.
+    // Lays the controls out around the chat pane's geometry, in the
+    // coordinates of their common parent.
     void placeAround(const QRect &chatPane);
 
     ChatInput &input() { return m_input; }

@@ -1,5 +1,6 @@
 #include "social/chatpane.h"
 
+#include "shell/messagebox.h"
 #include "social/chatline.h"
 #include "social/richtextview.h"
 #include "social/smileypictures.h"
@@ -8,7 +9,6 @@
 #include <QDesktopServices>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QVBoxLayout>
 
 ChatPane::ChatPane(QWidget *parent) : QFrame(parent), m_view(new RichTextView(this)), m_popup(new QMenu(this))
@@ -16,7 +16,9 @@ ChatPane::ChatPane(QWidget *parent) : QFrame(parent), m_view(new RichTextView(th
     setObjectName(QStringLiteral("panel_mainchat"));
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setLineWidth(2);
-    setFixedSize(ViewWidth + 2 * frameWidth(), ViewHeight + 2 * frameWidth());
+    // The smallest size; the window may give it more.
+    setMinimumSize(ViewWidth + 2 * frameWidth(), ViewHeight + 2 * frameWidth());
+    resize(minimumSize());
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_view);
@@ -43,9 +45,7 @@ ChatPane::ChatPane(QWidget *parent) : QFrame(parent), m_view(new RichTextView(th
     m_scrollOffPopup->setCheckable(true);
 
     m_opener = [](const QString &text) { QDesktopServices::openUrl(ChatLinks::webAddress(text)); };
-    m_messageBox = [this](const QString &text) {
-        QMessageBox::information(window(), window()->windowTitle(), text);
-    };
+    m_messageBox = [this](const QString &text) { showPlainBox(window(), window()->windowTitle(), text); };
 }
 
 QAction *ChatPane::addItem(QMenu *menu, const char *name, const QString &text,

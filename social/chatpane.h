@@ -19,7 +19,8 @@ class ChatPane : public QFrame
     Q_OBJECT
 
 public:
-    // The view's size inside the panel's border.
+    // The view's smallest size inside the panel's border; the window may
+    // give it more.
     static constexpr int ViewWidth = 268;
     static constexpr int ViewHeight = 211;
 

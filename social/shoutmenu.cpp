@@ -17,8 +17,3 @@ ShoutMenu::ShoutMenu(QWidget *parent) : QMenu(parent)
         connect(item, &QAction::triggered, this, [this, n] { emit chosen(n); });
     }
 }
-
-void ShoutMenu::popupAt(const QWidget *button)
-{
-    popup(button->mapToGlobal(button->rect().bottomRight() + QPoint(1, 1)));
-}

@@ -12,10 +12,6 @@ class ShoutMenu : public QMenu
 public:
     explicit ShoutMenu(QWidget *parent = nullptr);
 
-    // Opens with the menu's top-left corner at the button's bottom-right
-    // corner, as the shout button does.
-    void popupAt(const QWidget *button);
-
 signals:
     void chosen(int tag);
 };

@@ -5,6 +5,7 @@
 #include "settings/clientsettings.h"
 #include "shell/errorreport.h"
 #include "shell/programfolder.h"
+#include "shell/windowfront.h"
 #include "shell/windowregistry.h"
 #include "social/phrasebuttons.h"
 
@@ -36,6 +37,10 @@ Tphrases::Tphrases(WindowRegistry &registry)
         auto *edit = new QLineEdit(this);
         edit->setObjectName(QStringLiteral("phrase%1").arg(n));
         edit->setMaxLength(FieldLength);
+        // What the player types stops at FieldLength characters; a longer
+        // phrase from the settings file stays whole and may only shrink.
+        connect(edit, &QLineEdit::textEdited, edit,
+                [edit] { edit->setMaxLength(qMax(int(FieldLength), int(edit->text().size()))); });
         edit->setGeometry(134, top, 224, 20);
         edit->setStyleSheet(QStringLiteral("QLineEdit { background-color: rgb(237, 207, 137);"
                                            " color: black; border: 1px solid rgb(122, 80, 34); }"));
@@ -73,11 +78,13 @@ Tphrases::Tphrases(WindowRegistry &registry)
 void Tphrases::PrhaseList1Click(PhraseButtons &phrases)
 {
     m_phrases = &phrases;
-    for (int n = 1; n <= PhraseButtons::Count; ++n)
-        phrase[size_t(n)]->setText(phrases.phrase(n));
-    show();
-    raise();
-    activateWindow();
+    for (int n = 1; n <= PhraseButtons::Count; ++n) {
+        QLineEdit *edit = phrase[size_t(n)];
+        const QString text = phrases.phrase(n);
+        edit->setMaxLength(qMax(int(FieldLength), int(text.size())));
+        edit->setText(text);
+    }
+    WindowFront::bring(this);
 }
 
 void Tphrases::button_doneClick()
@@ -105,10 +112,7 @@ void Tphrases::paintEvent(QPaintEvent *)
 
 void Tphrases::showEvent(QShowEvent *event)
 {
-    if (m_registry.chat) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(m_registry.chat->frameGeometry().center());
-        move(frame.topLeft());
-    }
+    if (m_registry.chat)
+        WindowFront::centreOn(this, m_registry.chat);
     QDialog::showEvent(event);
 }

@@ -19,6 +19,7 @@ class Tphrases : public QDialog
     Q_OBJECT
 
 public:
+    // The most characters the player may type into a field.
     static constexpr int FieldLength = 50;
 
     explicit Tphrases(WindowRegistry &registry);

@@ -1,9 +1,11 @@
 #include "tally/ttallylist.h"
 
+#include "client/panellabel.h"
 #include "client/tchat.h"
 #include "resources/windowbackground.h"
 #include "shell/errorreport.h"
 #include "shell/messagebox.h"
+#include "shell/windowfront.h"
 #include "shell/windowregistry.h"
 #include "tally/currentgame.h"
 #include "tally/tallyfile.h"
@@ -86,13 +88,18 @@ Ttallylist::Ttallylist(WindowRegistry &registry) : m_registry(registry), m_store
 
 Ttallylist::~Ttallylist() = default;
 
-QLabel *Ttallylist::label(QWidget *parent, const QString &name, const QString &text, const QRect &geometry,
-                          Qt::Alignment alignment)
+// Names and counts come from other players and from the tally file: every
+// label shows plain text, and what does not fit ends in "…" with the whole
+// text as its tooltip.
+PanelLabel *Ttallylist::label(QWidget *parent, const QString &name, const QString &text, const QRect &geometry,
+                              Qt::Alignment alignment)
 {
-    auto *l = new QLabel(text, parent);
+    auto *l = new PanelLabel(parent);
     l->setObjectName(name);
     l->setGeometry(geometry);
     l->setAlignment(alignment);
+    l->setTipWhenCut(true);
+    l->setFullText(text);
     return l;
 }
 
@@ -181,10 +188,8 @@ void Ttallylist::ViewTally1Click()
 {
     loadchecklist();
     if (m_registry.chat && !isVisible())
-        move(m_registry.chat->frameGeometry().center() - QPoint(width() / 2, height() / 2));
-    show();
-    raise();
-    activateWindow();
+        WindowFront::centreOn(this, m_registry.chat);
+    WindowFront::bring(this);
 }
 
 void Ttallylist::loadchecklist()
@@ -241,11 +246,11 @@ void Ttallylist::button_doneClick()
 void Ttallylist::render()
 {
     for (int n = 1; n <= 4; ++n)
-        mylabel_[size_t(n)]->setText(m_store.mylabel(n));
+        mylabel_[size_t(n)]->setFullText(m_store.mylabel(n));
     for (int n = 1; n <= 8; ++n)
-        label_[size_t(n)]->setText(m_store.label(n));
-    label_hisnametop->setText(m_store.label_hisnametop());
-    label_hisname->setText(m_store.label_hisname());
+        label_[size_t(n)]->setFullText(m_store.label(n));
+    label_hisnametop->setFullText(m_store.label_hisnametop());
+    label_hisname->setFullText(m_store.label_hisname());
     showNames(checklist, m_store.checklist(), [this](int i) { return m_store.checklistChecked(i); });
     showNames(listbox_tally, m_store.tallied(), [](int) { return true; });
     const QSignalBlocker blocker(listbox_tally);

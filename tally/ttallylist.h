@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <array>
 
+class PanelLabel;
 class QLabel;
 class QListWidget;
 class QPushButton;
@@ -42,17 +43,17 @@ public:
 private:
     void buildPanels();
     void buildLists();
-    QLabel *label(QWidget *parent, const QString &name, const QString &text, const QRect &geometry,
-                  Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter);
+    PanelLabel *label(QWidget *parent, const QString &name, const QString &text, const QRect &geometry,
+                      Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter);
     void render();
 
     WindowRegistry &m_registry;
     TallyStore m_store;
 
-    std::array<QLabel *, 5> mylabel_{};   // 1 to 4
-    std::array<QLabel *, 9> label_{};     // 1 to 8
-    QLabel *label_hisnametop = nullptr;
-    QLabel *label_hisname = nullptr;
+    std::array<PanelLabel *, 5> mylabel_{};   // 1 to 4
+    std::array<PanelLabel *, 9> label_{};     // 1 to 8
+    PanelLabel *label_hisnametop = nullptr;
+    PanelLabel *label_hisname = nullptr;
     QListWidget *checklist = nullptr;
     QListWidget *listbox_tally = nullptr;
     QPushButton *button_reset = nullptr;

@@ -1,4 +1,5 @@
 #include "client/settingsmenus.h"
+#include "protocol/messageassembler.h"
 #include "resources/imagebutton.h"
 #include "shell/programfolder.h"
 #include "social/chatfield.h"
@@ -8,6 +9,7 @@
 #include "social/richtextview.h"
 #include "support/chatitems.h"
 #include "support/gametable.h"
+#include "support/reports.h"
 #include "support/testmain.h"
 
 #include <QClipboard>
@@ -132,6 +134,47 @@ private slots:
         t.settle();
         QCOMPARE(annHears.heard.last(), QByteArray("2+Bob says: Good Game Everyone!|clBlack"));
         QCOMPARE(annHears.heard.size(), 2);
+    }
+
+    // A phrase button does not wait for the login: before it the phrase goes
+    // to the connection as it stands (the server drops it, as it comes from
+    // no seat), and without a connection the socket's error is reported. In
+    // either case the cooldown starts.
+    void aPhraseBeforeTheLoginGoesToTheConnection_data()
+    {
+        QTest::addColumn<bool>("connection");
+        QTest::newRow("connected, not logged in") << true;
+        QTest::newRow("no connection") << false;
+    }
+    void aPhraseBeforeTheLoginGoesToTheConnection()
+    {
+        QFETCH(bool, connection);
+        Loopback::Listener listener;
+        WindowOptions options;
+        options.timers = Ticker::Manual;
+        options.gamePort = listener.port();
+        options.lobbyPort = Loopback::freePort();
+        // Two arguments: the window stays at its loading line and connects nowhere.
+        options.arguments = connection ? QStringList{"Ann", "127.0.0.1", "join"} : QStringList{"Ann", "127.0.0.1"};
+        options.messageBox = [](QWidget *, const QString &) {};
+        Reports reports;
+        WindowSet windows(options);
+        Tchat *chat = windows.registry().chat;
+        chat->processparams();
+        MessageAssembler assembler;
+        QList<QByteArray> received;
+        if (connection) {
+            QTRY_VERIFY(listener.accepted);
+            listener.accepted->OnRead = [&](TSock *s, int) { received += assembler.feed(s->Receive()); };
+        }
+        QTest::mouseClick(chat->chatInput()->phraseButton(1), Qt::LeftButton);
+        QVERIFY(!chat->client().phraseready());
+        if (connection) {
+            QTRY_COMPARE(received, QList<QByteArray>{"CMD_action+0+says: Way To Go!|clBlack"});
+            QCOMPARE(reports.texts, QStringList());
+        } else {
+            QCOMPARE(reports.texts, QStringList{"Send - Socket Not Connected"});
+        }
     }
 
     // A pasted text beyond the field's size never reaches the server whole,

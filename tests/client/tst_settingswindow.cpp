@@ -4,10 +4,13 @@
 #include "client/tilestrip.h"
 #include "protocol/wire.h"
 #include "server/tgamestart.h"
+#include "server/tserver.h"
 #include "resources/artwork.h"
 #include "social/chatpane.h"
 #include "social/richtextview.h"
+#include "support/files.h"
 #include "support/gametable.h"
+#include "support/reports.h"
 #include "support/testmain.h"
 
 #include <QAction>
@@ -88,6 +91,20 @@ WindowOptions optionsOn(const QByteArray &port, const QStringList &arguments, QS
     return options;
 }
 
+// Lets one set of windows with hand-driven timers talk until its settings
+// are loaded.
+bool loadedAfterLogin(WindowSet &windows)
+{
+    QCoreApplication::processEvents();
+    TServer *server = windows.registry().server;
+    GameClient &client = windows.registry().chat->client();
+    while (server && server->queued() > 0)
+        server->socktimerTimer();
+    while (client.queued() > 0)
+        client.Timer1Timer();
+    return client.settings().isLoaded();
+}
+
 } // namespace
 
 class TestSettingsWindow : public QObject
@@ -162,6 +179,93 @@ private slots:
             QVERIFY(!chat->client().settings().isLoaded());
         }
         QCOMPARE(readIni(), stored);
+    }
+
+    // An option changed before the login keeps its new state through the
+    // load, which writes it at once; every other value comes from the file.
+    void anOptionChangedBeforeTheLoginOutlivesTheLoad_data()
+    {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QByteArray>("written");
+        QTest::newRow("Play Sounds off") << "PlaySounds1" << QByteArray("Playsounds=false");
+        QTest::newRow("Play Chatter Sounds on") << "PlayChatterSounds1" << QByteArray("ChatterSounds=true");
+        QTest::newRow("New turn sound") << "New1" << QByteArray("Turnsound=1");
+        QTest::newRow("text size 14") << "N14" << QByteArray("Textsize=14");
+        QTest::newRow("text colour") << "TextColor1" << QByteArray("Textcolor=clRed");
+        QTest::newRow("tile set b") << "b3" << QByteArray("Tiles=b");
+    }
+    void anOptionChangedBeforeTheLoginOutlivesTheLoad()
+    {
+        QFETCH(QString, item);
+        QFETCH(QByteArray, written);
+        saveStrip("a", strip(40));
+        saveStrip("b", strip(200));
+        const QList<QByteArray> lines{"Textsize=12", "Textcolor=clBlue", "Playsounds=true", "ChatterSounds=false",
+                                      "Turnsound=0", "Tiles=a", "Phrase3=Kept"};
+        const QByteArray stored = "[Zarvex]\r\n" + lines.join("\r\n") + "\r\n";
+        writeIni(stored);
+        QStringList boxes;
+        WindowSet windows(optionsOn(QByteArray::number(Loopback::freePort()), {"Ann", "127.0.0.1", "true"}, &boxes));
+        Tchat *chat = windows.registry().chat;
+        chat->settingsMenus()->setColourPicker([](const QColor &) { return std::optional<QColor>(Qt::red); });
+        action(chat, item)->trigger();
+        const bool checked = action(chat, item)->isChecked();
+        QCOMPARE(readIni(), stored);
+
+        chat->processparams();
+        QTRY_VERIFY_WITH_TIMEOUT(loadedAfterLogin(windows), 5000);
+        const QByteArray after = readIni();
+        QVERIFY2(after.contains(written + "\r\n"), after.constData());
+        const QByteArray key = written.left(written.indexOf('=') + 1);
+        for (const QByteArray &line : lines)
+            if (!line.startsWith(key))
+                QVERIFY2(after.contains(line + "\r\n"), line.constData());
+        QCOMPARE(action(chat, item)->isChecked(), checked);
+        QCOMPARE(boxes, QStringList());
+    }
+
+    // A tile file that is no picture, chosen from the menu or stored: the
+    // error report names it, the set in use stays checked and on the board,
+    // and the broken choice is never saved.
+    void aTileFileThatIsNoPictureIsReportedAndLeftOut_data()
+    {
+        QTest::addColumn<QString>("inUse");    // empty for the built-in set
+        QTest::addColumn<bool>("stored");      // the broken set is the stored one
+        QTest::newRow("chosen over the built-in set") << "" << false;
+        QTest::newRow("chosen over set a") << "a" << false;
+        QTest::newRow("stored") << "" << true;
+    }
+    void aTileFileThatIsNoPictureIsReportedAndLeftOut()
+    {
+        QFETCH(QString, inUse);
+        QFETCH(bool, stored);
+        saveStrip("a", strip(40));
+        writeAll(home() + "/zarvextiles/broken.bmp", "BM but no picture follows");
+        if (stored)
+            writeIni("[Zarvex]\r\nTiles=broken\r\n");
+        Reports reports;
+        GameTable t;
+        Player &ann = t.host("Ann");
+        if (!inUse.isEmpty())
+            action(ann.chat, inUse + "3")->trigger();
+        BoardView *board = ann.chat->gamePanel()->board();
+        const QImage tile = board->tilePicture(7).toImage();
+        const QByteArray file = readIni();
+        if (!stored)
+            action(ann.chat, "broken3")->trigger();
+
+        QCOMPARE(reports.texts.size(), 1);
+        QVERIFY(reports.texts.first().startsWith("The tile set \"broken\" could not be read as a picture: "));
+        QVERIFY(reports.texts.first().endsWith("/zarvextiles/broken.bmp"));
+        QVERIFY(!action(ann.chat, "broken3")->isChecked());
+        QCOMPARE(action(ann.chat, "a3")->isChecked(), inUse == "a");
+        QCOMPARE(board->tilePicture(7).toImage(), tile);
+        QCOMPARE(readIni(), file);
+        if (stored)
+            QCOMPARE(tile, Artwork::tile(7).toImage());
+        // The next save keeps the set in use.
+        action(ann.chat, "PlaySounds1")->trigger();
+        QVERIFY(readIni().contains("\r\nTiles=" + inUse.toUtf8() + "\r\n"));
     }
 
     void aFirstRunShowsTheDefaultsAfterConnecting()

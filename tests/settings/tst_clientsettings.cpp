@@ -1,6 +1,6 @@
 #include "settings/clientsettings.h"
-#include "shell/errorreport.h"
 #include "social/colourtext.h"
+#include "support/reports.h"
 #include "support/testmain.h"
 
 #include <QFile>
@@ -21,15 +21,6 @@ void writeAll(const QString &path, const QByteArray &bytes)
     QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     f.write(bytes);
 }
-
-// Catches what the program-wide error report shows.
-struct Reports
-{
-    QStringList texts;
-    ErrorReport::Sink previous;
-    Reports() { previous = ErrorReport::setSink([this](const QString &t) { texts << t; }); }
-    ~Reports() { ErrorReport::setSink(previous); }
-};
 
 } // namespace
 

@@ -149,14 +149,52 @@ private slots:
         QCOMPARE(help->topic(), 4);
     }
 
-    void theHelpWindowComesUpOverTheMainWindow()
+    // The help and the about window come up centred on the main window. One
+    // asked for again while open comes to the front and takes the keyboard,
+    // where the player left it.
+    void helpAndAboutComeUpOverTheMainWindowAndToTheFront_data()
     {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("how");
+        QTest::newRow("help by F1") << "Thelp" << "F1";
+        QTest::newRow("about from the menu") << "Tabout" << "About1";
+        QTest::newRow("about from the help window") << "Tabout" << "help";
+    }
+    void helpAndAboutComeUpOverTheMainWindowAndToTheFront()
+    {
+        QFETCH(QString, window);
+        QFETCH(QString, how);
         WindowSet windows;
         Tchat *chat = windows.registry().chat;
+        Thelp *help = windows.registry().help;
+        QWidget *shown = window == "Thelp" ? static_cast<QWidget *>(help) : windows.registry().about;
         chat->move(200, 150);
-        windows.registry().help->show();
-        const QPoint offset = windows.registry().help->frameGeometry().center() - chat->frameGeometry().center();
+        chat->show();
+        QVERIFY(QTest::qWaitForWindowExposed(chat));
+        const auto ask = [&] {
+            if (how == "F1") {
+                QTest::keyClick(chat, Qt::Key_F1);
+            } else if (how == "About1") {
+                menuAction(chat, "About1")->trigger();
+            } else {
+                help->show();
+                QTest::mouseClick(button(help, "About"), Qt::LeftButton);
+            }
+        };
+        ask();
+        QVERIFY(shown->isVisible());
+        const QPoint offset = shown->frameGeometry().center() - chat->frameGeometry().center();
         QVERIFY2(offset.manhattanLength() <= 2, qPrintable(QStringLiteral("%1,%2").arg(offset.x()).arg(offset.y())));
+        QTRY_COMPARE(QApplication::activeWindow(), shown);
+
+        // The player moves it aside and goes back to the main window.
+        shown->move(shown->pos() + QPoint(40, 30));
+        const QPoint placed = shown->pos();
+        chat->activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), chat);
+        ask();
+        QTRY_COMPARE(QApplication::activeWindow(), shown);
+        QCOMPARE(shown->pos(), placed);
     }
 
     void bothYearLabelsReadTheYearOfStartUp_data()

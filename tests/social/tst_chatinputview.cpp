@@ -7,6 +7,8 @@
 #include "social/chatpane.h"
 #include "social/colourtext.h"
 #include "social/richtextview.h"
+#include "support/gametable.h"
+#include "support/keys.h"
 #include "support/quietwindow.h"
 #include "support/testmain.h"
 
@@ -86,6 +88,50 @@ private slots:
         QVERIFY(smilies->geometry().right() <= pane.right());
     }
 
+    // A larger window: the input field keeps its left edge and its distances
+    // to the right and bottom edges, the chat view takes the room, and the
+    // game panel stays as it was; around the panel the background runs on.
+    // Back at the smallest size, everything is where it began.
+    void theChatTakesTheRoomOfALargerWindow()
+    {
+        Window w;
+        QWidget *area = w.chat.centralWidget();
+        QWidget *panel = w.chat.findChild<QWidget *>("panel_board");
+        ChatPane *pane = w.chat.chatPane();
+        ImageButton *smilies = w.view->smiliesButton();
+        const QSize smallest = area->size();
+        const QRect panelAt = panel->geometry(), paneAt = pane->geometry(), fieldAt = w.field->geometry();
+        const QRect smiliesAt = smilies->geometry(), phraseAt = w.view->phraseButton(10)->geometry();
+
+        w.chat.resize(1100, 800);
+        QTRY_COMPARE(w.chat.size(), QSize(1100, 800));
+        const int dx = area->width() - smallest.width();
+        const int dy = area->height() - smallest.height();
+        QVERIFY(dx >= 300 && dy >= 250);
+        QCOMPARE(panel->geometry(), panelAt);
+        QCOMPARE(pane->geometry(), paneAt.adjusted(0, 0, dx, dy));
+        QCOMPARE(pane->mainchat()->width(), paneAt.width() - 2 * pane->frameWidth() + dx);
+        QCOMPARE(w.field->geometry(), fieldAt.adjusted(0, dy, dx, dy));
+        QCOMPARE(area->height() - w.field->geometry().bottom(), smallest.height() - fieldAt.bottom());
+        QCOMPARE(smilies->geometry(), smiliesAt.translated(dx, dy));
+        QCOMPARE(w.view->phraseButton(10)->geometry(), phraseAt);
+
+        // Right of the panel its picture carries on row by row; below it,
+        // mirrored, so that no edge shows.
+        const QImage picture = panel->palette().brush(QPalette::Window).texture().toImage();
+        const QImage shown = area->grab().toImage();
+        const QPoint right(panelAt.right() + 40, panelAt.top() + 30);
+        const QPoint below(panelAt.left() + 20, panelAt.bottom() + 60);
+        QVERIFY(near(shown.pixelColor(right), picture.pixelColor(right.x() - panelAt.right() - 1, 30)));
+        QVERIFY(near(shown.pixelColor(below), picture.pixelColor(20, picture.height() - 60)));
+
+        w.chat.resize(ClientSettings::defaultPlacement().size());
+        QTRY_COMPARE(area->size(), smallest);
+        QCOMPARE(pane->geometry(), paneAt);
+        QCOMPARE(w.field->geometry(), fieldAt);
+        QCOMPARE(smilies->geometry(), smiliesAt);
+    }
+
     void theButtonsPictures()
     {
         Window w;
@@ -124,7 +170,91 @@ private slots:
         QTest::keyClick(w.field, Qt::Key_Home);
         QTest::keyClick(w.field, 'x');
         QCOMPARE(w.view->input().text(), QString("xhell"));
-        QCOMPARE(w.view->input().cursor(), 1);
+        QCOMPARE(w.field->cursorPosition(), 1);
+    }
+
+    // The field edits as any line edit does, and keeps its caret and its
+    // selection while chat lines arrive; Ctrl+V alone appends. Between the
+    // two key runs a chat line from another player arrives, and Enter then
+    // sends exactly what the field shows.
+    void theFieldEditsAsAnyLineEditDoes_data()
+    {
+        QTest::addColumn<QString>("clipboard");
+        QTest::addColumn<QTestEventList>("before");
+        QTest::addColumn<QTestEventList>("after");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("selected");
+        QTest::addColumn<int>("caret");
+        QTest::addColumn<QString>("clipboardAfter");
+        const auto hello = [] { return Keys().type("hello world"); };
+        QTest::newRow("typing replaces the selection")
+            << "" << QTestEventList(hello().press(Qt::Key_A, Qt::ControlModifier)) << QTestEventList(Keys().type("X"))
+            << "X" << "" << 1 << "";
+        QTest::newRow("Backspace takes the whole selection")
+            << "" << QTestEventList(hello().press(Qt::Key_A, Qt::ControlModifier))
+            << QTestEventList(Keys().press(Qt::Key_Backspace)) << "" << "" << 0 << "";
+        QTest::newRow("Shift+Left selects, Ctrl+X cuts")
+            << "" << QTestEventList(hello().press(Qt::Key_Left, Qt::ShiftModifier, 5))
+            << QTestEventList(Keys().press(Qt::Key_X, Qt::ControlModifier)) << "hello " << "" << 6 << "world";
+        QTest::newRow("Ctrl+C copies and keeps the selection")
+            << "" << QTestEventList(hello().press(Qt::Key_Home).press(Qt::Key_Right, Qt::ShiftModifier, 5))
+            << QTestEventList(Keys().press(Qt::Key_C, Qt::ControlModifier)) << "hello world" << "hello" << 5
+            << "hello";
+        QTest::newRow("Ctrl+V over a selection appends at the end")
+            << "abc" << QTestEventList(hello().press(Qt::Key_Home).press(Qt::Key_Right, Qt::ShiftModifier, 5))
+            << QTestEventList(Keys().press(Qt::Key_V, Qt::ControlModifier)) << "hello worldabc" << "" << 14 << "abc";
+        QTest::newRow("the caret stays where the player put it")
+            << "" << QTestEventList(hello().press(Qt::Key_Home).press(Qt::Key_Right, Qt::NoModifier, 2))
+            << QTestEventList(Keys().type("X")) << "heXllo world" << "" << 3 << "";
+        QTest::newRow("Shift+Home selects back to the start")
+            << "" << QTestEventList(hello().press(Qt::Key_Left, {}, 6).press(Qt::Key_Home, Qt::ShiftModifier))
+            << QTestEventList(Keys().type("bye")) << "bye world" << "" << 3 << "";
+        QTest::newRow("Home, End and Shift+End")
+            << "" << QTestEventList(Keys().type("hello").press(Qt::Key_Home))
+            << QTestEventList(Keys().type("X").press(Qt::Key_End).type("Y").press(Qt::Key_Home).press(
+                   Qt::Key_End, Qt::ShiftModifier))
+            << "XhelloY" << "XhelloY" << 7 << "";
+    }
+    void theFieldEditsAsAnyLineEditDoes()
+    {
+        QFETCH(QString, clipboard);
+        QFETCH(QTestEventList, before);
+        QFETCH(QTestEventList, after);
+        QFETCH(QString, text);
+        QFETCH(QString, selected);
+        QFETCH(int, caret);
+        QFETCH(QString, clipboardAfter);
+        GameTable t;
+        Player &ann = t.host("Ann");
+        Player &bob = t.join("Bob");
+        ann.chat->show();
+        QVERIFY(QTest::qWaitForWindowExposed(ann.chat));
+        ChatField *field = ann.chat->chatInput()->mychat();
+        QList<QByteArray> annHears, bobHears;
+        QObject::connect(&ann.client(), &GameClient::chatReceived, [&](const QByteArray &p) { annHears << p; });
+        QObject::connect(&bob.client(), &GameClient::chatReceived, [&](const QByteArray &p) { bobHears << p; });
+        QGuiApplication::clipboard()->setText(clipboard);
+
+        before.simulate(field);
+        ChatField *bobsField = bob.chat->chatInput()->mychat();
+        QTest::keyClicks(bobsField, "hi there");
+        QTest::keyClick(bobsField, Qt::Key_Return);
+        t.settle();
+        QCOMPARE(annHears, QList<QByteArray>{"2+Bob chats: hi there|clBlack"});
+        after.simulate(field);
+
+        QCOMPARE(field->text(), text);
+        QCOMPARE(field->selectedText(), selected);
+        QCOMPARE(field->cursorPosition(), caret);
+        QCOMPARE(QGuiApplication::clipboard()->text(), clipboardAfter);
+        QCOMPARE(ann.chat->chatInput()->input().text(), text);
+
+        bobHears.clear();
+        QTest::keyClick(field, Qt::Key_Return);
+        t.settle();
+        const QByteArray said = "1+Ann chats: " + text.toUtf8() + "|clBlack";
+        QCOMPARE(bobHears, text.isEmpty() ? QList<QByteArray>() : QList<QByteArray>{said});
+        QCOMPARE(field->text(), QString());
     }
 
     void pasteAppendsTheClipboardWithTheCaretAtTheEnd()

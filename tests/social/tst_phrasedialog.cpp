@@ -8,6 +8,8 @@
 #include "social/tphrases.h"
 #include "support/gametable.h"
 #include "support/files.h"
+#include "support/keys.h"
+#include "support/showntip.h"
 #include "support/testmain.h"
 
 #include <QLabel>
@@ -86,6 +88,69 @@ private slots:
 
         QTest::keyClicks(h.field(2), QString(60, QChar('x')));
         QCOMPARE(h.field(2)->text().size(), 50);
+    }
+
+    // A phrase from the settings file may be longer than a field lets the
+    // player type: the dialog shows it whole, "Done" keeps it whole, and an
+    // edit may shorten it but never make it longer. What the player types
+    // stops at 50 characters.
+    void longerPhrasesStayWholeAndTypingStopsAtFifty_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QTestEventList>("keys");
+        QTest::addColumn<QString>("kept");
+        const QString sixty(60, QChar('a'));
+        const auto selectAll = [] { return Keys().press(Qt::Key_A, Qt::ControlModifier); };
+        QTest::newRow("sixty, no edit") << sixty << QTestEventList() << sixty;
+        QTest::newRow("sixty, typing at its end") << sixty << QTestEventList(Keys().press(Qt::Key_End).type("b"))
+                                                  << sixty;
+        QTest::newRow("sixty, two deleted, three typed")
+            << sixty << QTestEventList(Keys().press(Qt::Key_End).press(Qt::Key_Backspace, {}, 2).type("bcd"))
+            << QString(58, QChar('a'));
+        QTest::newRow("sixty replaced by typing")
+            << sixty << QTestEventList(selectAll().type(QString(55, QChar('c')))) << QString(50, QChar('c'));
+        QTest::newRow("typing up to fifty") << QString()
+                                            << QTestEventList(selectAll().type(QString(49, QChar('d')) + "e"))
+                                            << QString(49, QChar('d')) + "e";
+        QTest::newRow("typing one past fifty")
+            << QString() << QTestEventList(selectAll().type(QString(50, QChar('d')) + "e")) << QString(50, QChar('d'));
+    }
+    void longerPhrasesStayWholeAndTypingStopsAtFifty()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QTestEventList, keys);
+        QFETCH(QString, kept);
+        if (!stored.isEmpty())
+            writeAll(m_ini, "[Zarvex]\r\nPhrase1=" + stored.toUtf8() + "\r\n");
+        Host h;
+        h.open();
+        QCOMPARE(h.field(1)->text(), stored.isEmpty() ? PhraseButtons::builtIn(1) : stored);
+        keys.simulate(h.field(1));
+        QCOMPARE(h.field(1)->text(), kept);
+        h.done();
+        QCOMPARE(h.button(1)->toolTip(), kept);
+        QCOMPARE(IniFile(m_ini).readString("Zarvex", "Phrase1"), kept);
+        h.press(1);
+        QCOMPARE(h.heard, QList<QByteArray>{"1+Ann says: " + kept.toUtf8() + "|clBlack"});
+    }
+
+    // Phrases come from a file anybody may edit: a tooltip shows one as
+    // written, never as markup, and the button sends it as written.
+    void aPhraseShowsInItsTooltipAsWritten_data()
+    {
+        QTest::addColumn<QString>("phrase");
+        QTest::newRow("bold") << "<b>Bold</b>";
+        QTest::newRow("font") << "<font size=6 color=red>Big</font>";
+        QTest::newRow("ampersand") << "A&B";
+    }
+    void aPhraseShowsInItsTooltipAsWritten()
+    {
+        QFETCH(QString, phrase);
+        writeAll(m_ini, "[Zarvex]\r\nPhrase2=" + phrase.toUtf8() + "\r\n");
+        Host h;
+        QCOMPARE(shownTip(h.button(2)->toolTip()), phrase);
+        h.press(2);
+        QCOMPARE(h.heard, QList<QByteArray>{"1+Ann says: " + phrase.toUtf8() + "|clBlack"});
     }
 
     void theTabKeyRunsDownTheFirstFiveAndUpTheLastFive()

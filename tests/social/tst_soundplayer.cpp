@@ -1,16 +1,18 @@
+#include "resources/imagebutton.h"
+#include "social/chatinputview.h"
 #include "social/chatpane.h"
 #include "social/richtextview.h"
 #include "social/shoutmenu.h"
 #include "social/soundcues.h"
 #include "social/soundplayer.h"
 #include "support/gametable.h"
+#include "support/quietwindow.h"
 #include "support/recordingsink.h"
 #include "support/testmain.h"
 
 #include <QAction>
 #include <QAudioDevice>
 #include <QMediaDevices>
-#include <QPushButton>
 #include <QSignalSpy>
 #include <QSoundEffect>
 #include <QUrl>
@@ -132,19 +134,23 @@ private slots:
         QCOMPARE(chosen.at(2).first().toInt(), 14);
     }
 
-    void theMenuOpensAtTheButtonsBottomRightCorner()
+    // Phrase button 10 opens the main window's shout menu with its top-left
+    // corner at the button's bottom-right corner.
+    void theShoutButtonOpensTheMenuAtItsBottomRightCorner()
     {
-        QWidget window;
-        window.setGeometry(100, 100, 300, 200);
-        auto *button = new QPushButton("10", &window);
-        button->setGeometry(40, 30, 24, 22);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        ShoutMenu menu(&window);
-        menu.popupAt(button);
-        QTRY_VERIFY(menu.isVisible());
-        QCOMPARE(menu.pos(), button->mapToGlobal(QPoint(24, 22)));
-        menu.close();
+        WindowRegistry registry{quietWindow()};
+        Tchat chat(registry);
+        // Far enough left that the menu fits on the screen beside the button.
+        chat.move(-400, 100);
+        chat.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&chat));
+        ImageButton *button = chat.chatInput()->phraseButton(10);
+        ShoutMenu *menu = chat.popupSounds();
+        QVERIFY(!menu->isVisible());
+        QTest::mouseClick(button, Qt::LeftButton);
+        QTRY_VERIFY(menu->isVisible());
+        QCOMPARE(menu->pos(), button->mapToGlobal(QPoint(button->width(), button->height())));
+        menu->close();
     }
 
     void shoutsTravelBetweenWindows()

@@ -1,7 +1,10 @@
+#include "client/panellabel.h"
 #include "shell/errorreport.h"
 #include "support/gametable.h"
+#include "support/showntip.h"
 #include "support/testmain.h"
 #include "tally/tallyfile.h"
+#include "tally/tallytable.h"
 #include "tally/ttallylist.h"
 
 #include <QAction>
@@ -9,6 +12,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
 
@@ -204,6 +208,84 @@ private slots:
         QCOMPARE(items(list(w, "listbox_tally")), QStringList());
         QCOMPARE(items(list(w, "checklist")), QStringList({"Bob [ ]"}));
         QCOMPARE(TallyFile::read(TallyFile::path()).SaveGridText(), TallyTable().SaveGridText());
+    }
+
+    // Names come from other players, counts from a file anybody may edit:
+    // the window shows both as written, never as markup, and cuts what does
+    // not fit with "…", the whole text in the tooltip. The question before
+    // removing an opponent shows the name as written, too.
+    void namesAndCountsShowAsWrittenAndFit_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("count");
+        QTest::addColumn<bool>("mustCut");
+        QTest::newRow("bold") << "<b>Bold</b>" << QByteArray("7") << false;
+        QTest::newRow("font") << "<font size=6 color=red>Big</font>" << QByteArray("7") << true;
+        QTest::newRow("ampersand") << "A&B" << QByteArray("7") << false;
+        QTest::newRow("long name") << "Bartholomew Maximilian of the Northern Isles" << QByteArray("12") << true;
+        QTest::newRow("largest count") << "Ann" << QByteArray("9223372036854775807") << true;
+    }
+    void namesAndCountsShowAsWrittenAndFit()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, count);
+        QFETCH(bool, mustCut);
+        // One opponent; every counter holds the count, the own totals too.
+        // The counts of this run start from 0 as the tally is loaded.
+        QByteArray grid = "9\r\n2\r\n0\r\n" + name.toUtf8() + "\r\n";
+        for (int column = 1; column < 9; ++column)
+            grid += (column <= 2 ? count : QByteArray("0")) + "\r\n" + count + "\r\n";
+        TallyFile::write(TallyFile::path(), TallyTable::LoadGridText(grid));
+
+        GameTable t;
+        Player &ann = t.host("Me");
+        Ttallylist *w = ann.registry().tallylist;
+        viewTally(ann);
+        list(w, "listbox_tally")->setCurrentRow(0);
+        QList<QPair<QString, QString>> shown{{"label_hisnametop", name + "'s Tally"},
+                                             {"label_hisname", name + " Wins:"},
+                                             {"mylabel_1", count},
+                                             {"mylabel_2", count}};
+        for (int n = 1; n <= 8; ++n)
+            shown.append({"label_" + QString::number(n), n <= 4 ? QString(count) : QString("0")});
+        bool anyCut = false;
+        for (const auto &[labelName, full] : shown) {
+            const QLabel *shownLabel = w->findChild<QLabel *>(labelName);
+            QVERIFY2(shownLabel, qPrintable(labelName));
+            QCOMPARE(shownLabel->textFormat(), Qt::PlainText);
+            const auto *l = qobject_cast<const PanelLabel *>(shownLabel);
+            QVERIFY2(l, qPrintable(labelName));
+            QVERIFY2(l->fullText() == full, qPrintable(labelName + ": " + l->fullText()));
+            QVERIFY2(l->fontMetrics().horizontalAdvance(l->text()) <= l->contentsRect().width(), qPrintable(labelName));
+            if (l->text() == full) {
+                QCOMPARE(l->toolTip(), QString());
+            } else {
+                anyCut = true;
+                QVERIFY(l->text().endsWith(QChar(0x2026)));
+                QVERIFY(full.startsWith(l->text().chopped(1)));
+                QCOMPARE(shownTip(l->toolTip()), full);
+            }
+        }
+        QVERIFY(anyCut || !mustCut);
+
+        // The real question box, answered No.
+        ann.registry().options.confirmBox = nullptr;
+        QString asked;
+        Qt::TextFormat format = Qt::AutoText;
+        QTimer answer;
+        connect(&answer, &QTimer::timeout, this, [&] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                asked = box->text();
+                format = box->textFormat();
+                box->button(QMessageBox::No)->click();
+            }
+        });
+        answer.start(10);
+        list(w, "listbox_tally")->item(0)->setCheckState(Qt::Unchecked);
+        answer.stop();
+        QCOMPARE(asked, "This will delete " + name + "'s Tally, Are you want to delete it?");
+        QCOMPARE(format, Qt::PlainText);
+        QCOMPARE(items(list(w, "listbox_tally")), QStringList({name + " [x]"}));
     }
 
     void aDamagedTallyIsReportedOnceAndKeptAside()
