@@ -7,9 +7,14 @@
 // Like QTEST_MAIN, but every test program runs with a fresh, empty program
 // folder and its own runtime folder, so tests never see the files or the
 // single-instance key of a running game or of each other.
-#define ZARVEX_TEST_MAIN(TestClass)                                          \
+#define ZARVEX_TEST_MAIN(TestClass) ZARVEX_TEST_MAIN_AFTER(TestClass, (void)0)
+
+// The same, with a statement run first, before anything else of the process
+// (and so before any thread) has started.
+#define ZARVEX_TEST_MAIN_AFTER(TestClass, first)                             \
     int main(int argc, char *argv[])                                         \
     {                                                                        \
+        first;                                                               \
         QTemporaryDir home;                                                  \
         QTemporaryDir runtime;                                               \
         qputenv("ZARVEX_HOME", home.path().toLocal8Bit());                   \
