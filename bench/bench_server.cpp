@@ -90,7 +90,7 @@ void BM_WordAcceptedUnderLoad(benchmark::State &state)
     for (auto _ : state) {
         const quint16 port = freePort();
         QProcess server;
-        server.start(ZARVEX_SERVER, {"--port", QString::number(port)});
+        server.start(ZARVEX_SERVER, {"--port", QString::number(port), "--no-announce"});
         server.waitForStarted();
         server.waitForReadyRead(10000);
 
