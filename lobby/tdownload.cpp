@@ -16,7 +16,7 @@ Tdownload::Tdownload(WindowRegistry &registry) : m_registry(registry)
 {
     setObjectName(QStringLiteral("Tdownload"));
     setWindowTitle(QStringLiteral("Zarvex - Play With Friends"));
-    resize(540, 600);
+    resize(540, 480);
 
     auto *nameRow = new QHBoxLayout;
     auto *nameLabel = new QLabel(QStringLiteral("Your &name:"), this);
@@ -48,6 +48,7 @@ Tdownload::Tdownload(WindowRegistry &registry) : m_registry(registry)
     list_games->setModel(m_browser.games());
     list_games->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list_games->setAlternatingRowColors(true);
+    list_games->setSpacing(2);
     list_games->setAccessibleName(QStringLiteral("Games on the network"));
     label_discovery = new QLabel(joinBox);
     label_discovery->setObjectName(QStringLiteral("label_discovery"));
@@ -112,7 +113,12 @@ void Tdownload::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
     if (LobbySession *s = session(); s && !m_attached) {
         m_attached = true;
-        connect(s, &LobbySession::changed, this, &Tdownload::render);
+        connect(s, &LobbySession::changed, this, [this, s] {
+            // The name in use, unless the player has typed another.
+            if (!edit_name->isModified())
+                edit_name->setText(s->playerName());
+            render();
+        });
         connect(s, &LobbySession::joined, this, [this] {
             showMessage(QString());
             hide();
