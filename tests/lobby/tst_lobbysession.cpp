@@ -62,6 +62,40 @@ private slots:
         table.settle();
         QVERIFY(!reachable(table, "10.199.0.1", ann.port));
         QVERIFY(table.settleUntil([&] { return ann.seated() == QStringList({"Ann"}); }));
+
+        // Another program takes the port on the other address: hosting
+        // fails with the reason, and the solo game goes on.
+        TSock squatter;
+        squatter.setBindAddress("10.199.0.1");
+        squatter.setPortName(ann.port);
+        squatter.setListen(true);
+        QVERIFY(!ann.session().host("Ann"));
+        QCOMPARE(ann.session().error(), "Another program uses port " + QString::fromLatin1(ann.port)
+                                            + ", so this copy cannot host a game there (Listen - Error Binding Socket).");
+        QCOMPARE(ann.session().mode(), LobbySession::Solo);
+        QVERIFY(table.settleUntil([&] { return ann.seated() == QStringList({"Ann"}); }));
+        QVERIFY(reachable(table, "127.0.0.1", ann.port));
+        QVERIFY(!ann.closed);
+    }
+
+    // Without a daemon the list says so in one line, and hosting still
+    // works; the game is simply not announced.
+    void withoutADaemonTheLobbySaysSo()
+    {
+        LobbyCopies table;
+        LobbyCopy &ann = table.start();
+        Tdownload *lobby = ann.lobby();
+        lobby->show();
+        table.settle();
+        QVERIFY(!lobby->browser().daemonRunning());
+        QCOMPARE(lobby->browser().statusText(), MdnsClient::unavailableText());
+        QCOMPARE(lobby->findChild<QLabel *>("label_discovery")->text(), MdnsClient::unavailableText());
+        QVERIFY(MdnsClient::unavailableText().contains("avahi-daemon"));
+        QVERIFY(!MdnsClient::unavailableText().contains('\n'));
+        QVERIFY(ann.session().host("Ann"));
+        QVERIFY(ann.session().announcement().isActive());
+        QVERIFY(!ann.session().announcement().announcer().isEstablished());
+        QVERIFY(lobby->findChild<QLabel *>("label_invite")->text().contains("It is not announced on the network"));
     }
 
     // Playing solo under the chosen name and then hosting keeps the table
