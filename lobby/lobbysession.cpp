@@ -19,8 +19,11 @@ LobbySession::LobbySession(GameClient &client, Ticker::Mode timers, QObject *par
 {
     connect(&m_client, &GameClient::connectFailed, &m_attempt, &JoinAttempt::socketFailed);
     connect(&m_client, &GameClient::messageBox, this, [this](const QString &text) {
-        if (text == QLatin1String("Game is full") && m_attempt.isWaiting() && m_fromLobby)
-            failed(QStringLiteral("The game at %1 is full.").arg(m_attempt.address()), text);
+        if (text == QLatin1String("Game is full") && m_attempt.isWaiting() && m_fromLobby) {
+            const QString why = QStringLiteral("The game at %1 is full.").arg(m_attempt.address());
+            m_attempt.cancel();
+            QMetaObject::invokeMethod(this, [this, why, text] { failed(why, text); }, Qt::QueuedConnection);
+        }
     });
     connect(&m_client, &GameClient::changed, this, [this] {
         if (m_mode == Joining && m_client.isconnected()) {
@@ -29,7 +32,9 @@ LobbySession::LobbySession(GameClient &client, Ticker::Mode timers, QObject *par
             emit joined();
         }
     });
-    connect(&m_attempt, &JoinAttempt::failed, this, &LobbySession::failed);
+    // A failure is often reported from inside the socket's own handlers; the
+    // client is set up anew once they have returned.
+    connect(&m_attempt, &JoinAttempt::failed, this, &LobbySession::failed, Qt::QueuedConnection);
 }
 
 void LobbySession::setServer(TServer *server)

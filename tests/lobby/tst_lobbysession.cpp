@@ -219,6 +219,8 @@ private slots:
         table.settle();
         QCOMPARE(bob.session().mode(), LobbySession::Solo);
         QVERIFY(!bob.session().attempt().isWaiting());
+        QVERIFY(bob.client().ishost());
+        QVERIFY(bob.client().startButtonVisible());
     }
 
     void anAddressThatCannotBeReadIsRefusedBeforeAnything()
