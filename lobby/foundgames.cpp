@@ -4,7 +4,11 @@
 
 QString FoundGame::summary(const QByteArray &ourVersion) const
 {
-    return (machine.isEmpty() ? QString() : machine + QStringLiteral(": ")) + txt.summary(ourVersion);
+    QString text = machine.isEmpty() ? QString() : machine + QStringLiteral(": ");
+    // Who sits in seat 1, where the announced name does not say it already.
+    if (!txt.host.isEmpty() && !name.startsWith(txt.host + QLatin1Char('\'')))
+        text += txt.host + QStringLiteral(" hosts, ");
+    return text + txt.summary(ourVersion);
 }
 
 FoundGames::FoundGames(QObject *parent) : QAbstractListModel(parent), m_ourVersion(Wire::Version) {}

@@ -17,7 +17,8 @@ struct FoundGame
     quint16 port = 0;
     GameTxt txt;
 
-    // "box: 3 of 6 seated, game running".
+    // "box: 3 of 6 seated, game running"; "box: Bob hosts, 1 of 6 seated"
+    // where the name does not tell who sits in seat 1.
     QString summary(const QByteArray &ourVersion) const;
 };
 

@@ -140,10 +140,16 @@ private slots:
     {
         FoundGames games;
         FoundGame game{"Ann's game on box", "local", "box", "192.0.2.7", 7772, {}};
-        game.txt = GameTxt::fromRecords({"v=1.0.4", "players=2", "running=1"});
+        game.txt = GameTxt::fromRecords({"v=1.0.4", "host=Ann", "players=2", "running=1"});
         games.upsert(game);
         QCOMPARE(games.data(games.index(0)).toString(),
                  QStringLiteral("Ann's game on box\nbox: 2 of 6 seated, game running, version 1.0.4"));
+        // A server's name does not say who sits in seat 1.
+        FoundGame club{"Word club", "local", "box", "192.0.2.7", 7790, {}};
+        club.txt = GameTxt::fromRecords({"v=1.0.5", "host=Bob", "players=1", "running=0"});
+        QCOMPARE(club.summary("1.0.5"), QStringLiteral("box: Bob hosts, 1 of 6 seated, waiting to start"));
+        club.txt.host.clear();
+        QCOMPARE(club.summary("1.0.5"), QStringLiteral("box: 1 of 6 seated, waiting to start"));
     }
 };
 
