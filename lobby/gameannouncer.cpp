@@ -86,17 +86,22 @@ void GameAnnouncer::setTxt(const GameTxt &txt)
     if (txt == m_txt)
         return;
     m_txt = txt;
-    if (m_group && m_established) {
-        AvahiStringList *list = txtList(m_txt);
-        avahi_entry_group_update_service_txt_strlst(m_group, AVAHI_IF_UNSPEC, AVAHI_PROTO_UNSPEC,
-                                                    AvahiPublishFlags(0), m_name.toUtf8().constData(),
-                                                    ServiceType, nullptr, list);
-        avahi_string_list_free(list);
-    } else if (m_group) {
-        // Still being registered: registered again with the new values.
-        publish();
-    }
+    // While the name is still being probed, the values wait for the end of
+    // it: registering them anew would start the probing over.
+    if (m_group && m_established)
+        sendTxt();
     emit changed();
+}
+
+void GameAnnouncer::sendTxt()
+{
+    if (m_sentTxt == m_txt)
+        return;
+    AvahiStringList *list = txtList(m_txt);
+    avahi_entry_group_update_service_txt_strlst(m_group, AVAHI_IF_UNSPEC, AVAHI_PROTO_UNSPEC, AvahiPublishFlags(0),
+                                                m_name.toUtf8().constData(), ServiceType, nullptr, list);
+    avahi_string_list_free(list);
+    m_sentTxt = m_txt;
 }
 
 void GameAnnouncer::withdraw()
@@ -133,6 +138,7 @@ void GameAnnouncer::publish()
         avahi_entry_group_reset(m_group);
     }
     m_established = false;
+    m_sentTxt = m_txt;
     for (int attempt = 0; attempt < 10; ++attempt) {
         AvahiStringList *list = txtList(m_txt);
         const int rc = avahi_entry_group_add_service_strlst(
@@ -168,6 +174,7 @@ void GameAnnouncer::groupState(AvahiEntryGroup *group, int state)
     switch (state) {
     case AVAHI_ENTRY_GROUP_ESTABLISHED:
         m_established = true;
+        sendTxt();   // what changed while the name was probed
         emit established(m_name);
         emit changed();
         break;

@@ -56,12 +56,14 @@ private:
     void publish();
     void dropGroup();
     void rename();
+    void sendTxt();
 
     MdnsClient m_link;
     AvahiEntryGroup *m_group = nullptr;
     QString m_name;
     quint16 m_port = 0;
     GameTxt m_txt;
+    GameTxt m_sentTxt;   // the values the daemon has
     bool m_wanted = false;
     bool m_established = false;
 };
