@@ -104,7 +104,7 @@ void GameClient::line(const QByteArray &text)
 
 // ------------------------------------------------------------- starting up
 
-void GameClient::processparams(const QStringList &arguments)
+void GameClient::processparams(const QStringList &arguments, const QByteArray &soloName)
 {
     m_startVisible = false;
     m_startEnabled = false;
@@ -113,7 +113,9 @@ void GameClient::processparams(const QStringList &arguments)
         line("0+Loading Solo Game..Please wait.");
         emit showDownload();
         m_hostaddress = "127.0.0.1";
-        m_playername = "You";
+        m_playername = soloName;
+        if (m_server)
+            m_server->Sock1.setBindAddress("127.0.0.1");   // nobody else joins a solo game
         hostpress();
         emit changed();
         return;
@@ -171,8 +173,35 @@ void GameClient::connectTo(const QByteArray &host)
     ErrorReport::guarded([&] {
         sock.setPortName(m_gamePort);
         sock.setHostName(host);
-        sock.Open();
+        try {
+            sock.Open();
+        } catch (const ESockException &e) {
+            emit connectFailed(e.what());   // the host's name is unknown
+        }
     });
+}
+
+void GameClient::leaveGame()
+{
+    const TSock::TNotifyInfoEvent onInfo = sock.OnInfo;
+    sock.OnInfo = nullptr;
+    if (sock.HandleValid())
+        sock.Close();
+    sock.OnInfo = onInfo;
+    pending.clear();
+    receivedlist.discardFrom(0);
+    m_isconnected = m_ishost = m_connectionEnded = m_closing = m_startVisible = m_startEnabled = false;
+    m_myseat = m_activeseat = 0;
+    for (SeatRow &r : m_rows) {
+        const QString hint = r.hint;
+        r = SeatRow();
+        r.hint = hint;
+    }
+    m_spies.clear();
+    m_board = BoardSelection();
+    turntime.setEnabled(false);
+    clearall();
+    emit changed();
 }
 
 // ---------------------------------------------------------------- receiving
@@ -201,6 +230,8 @@ void GameClient::sockInfo(TSock *sender, TSock::TSocketInfo info, const QByteArr
     // player's "Game is full", a removed player's last lines.
     const bool closed = info == TSock::siClose && msg == "Socket Closed";
     const bool broken = info == TSock::siError && sender->Connected();
+    if (info == TSock::siError && !sender->Connected() && !m_isconnected)
+        emit connectFailed(msg);
     if (closed || broken) {
         m_connectionEnded = true;
         closeWhenDrained();

@@ -71,10 +71,19 @@ public:
     void setLobbyPort(quint16 port) { m_lobbyPort = port; }
 
     // Reads the command line: no arguments for a solo game, or the player's
-    // name, the host's address and "true" to host.
-    void processparams(const QStringList &arguments);
+    // name, the host's address and "true" to host. A solo game plays under
+    // soloName and listens on the loopback address only.
+    void processparams(const QStringList &arguments, const QByteArray &soloName = "You");
     void hostpress();
     void joinpress();
+    // Who this player is and where joinpress connects, for a game arranged
+    // after start-up.
+    void setPlayername(const QByteArray &name) { m_playername = name; }
+    void setHostaddress(const QByteArray &address) { m_hostaddress = address; }
+    // Leaves the game without closing the window: the connection ends
+    // without a word, and the seats, the board and the rights are forgotten,
+    // ready for hostpress or joinpress again.
+    void leaveGame();
 
     // Dispatch tick: one queued message, and the phrase cooldown. The timer
     // runs only while either has something to count.
@@ -164,6 +173,8 @@ signals:
     void gameRecorded(const QByteArray &winner);
     // The connection has ended: the program ends with it.
     void closeRequested();
+    // The connection to the host could not be made: the socket layer's text.
+    void connectFailed(const QByteArray &socketText);
 
 private:
     void sockRead(TSock *sender, int count);

@@ -12,7 +12,7 @@
 #include "settings/tabout.h"
 #include "settings/thelp.h"
 #include "shell/messagebox.h"
-#include "shell/tdownload.h"
+#include "lobby/tdownload.h"
 #include "shell/windowfront.h"
 #include "shell/windowregistry.h"
 #include "social/chatfield.h"
@@ -32,7 +32,8 @@
 #include <QMenuBar>
 
 Tchat::Tchat(WindowRegistry &registry)
-    : m_registry(registry), m_client(nullptr, registry.options.timers, this)
+    : m_registry(registry), m_client(nullptr, registry.options.timers, this),
+      m_session(m_client, registry.options.timers, this)
 {
     setObjectName(QStringLiteral("Tchat"));
     setWindowTitle(QStringLiteral("Zarvex "));
@@ -42,6 +43,7 @@ Tchat::Tchat(WindowRegistry &registry)
 
     m_client.setGamePort(registry.options.gamePort);
     m_client.setLobbyPort(registry.options.lobbyPort);
+    m_session.setGamePort(registry.options.gamePort);
     m_computers = new ComputerSeats(registry.options.timers, this);
     m_computers->setPort(registry.options.gamePort);
 
@@ -82,7 +84,15 @@ Tchat::Tchat(WindowRegistry &registry)
     connect(&m_client, &GameClient::changed, this, &Tchat::render);
     connect(&m_client, &GameClient::messageBox, this,
             [this](const QString &text) { showMessageBox(m_registry, this, text); });
-    connect(&m_client, &GameClient::closeRequested, this, &QWidget::close, Qt::QueuedConnection);
+    connect(&m_client, &GameClient::closeRequested, this, [this] {
+        if (!m_session.absorbsClose())
+            close();
+    }, Qt::QueuedConnection);
+    connect(&m_session, &LobbySession::chatLine, this, &Tchat::addlinetochat);
+    connect(&m_session, &LobbySession::changed, this, [this] {
+        attachWordList();
+        render();
+    });
     connect(&m_client, &GameClient::showDownload, this, [this] {
         if (m_registry.download)
             m_registry.download->show();
@@ -103,6 +113,14 @@ void Tchat::buildMenus()
     StartGame1->setObjectName(QStringLiteral("StartGame1"));
     StartGame1->setShortcut(QKeySequence(QStringLiteral("Ctrl+S")));
     connect(StartGame1, &QAction::triggered, this, &Tchat::button_startClick);
+    PlayWithFriends1 = menu_file->addAction(QStringLiteral("Play With Friends..."));
+    PlayWithFriends1->setObjectName(QStringLiteral("PlayWithFriends1"));
+    connect(PlayWithFriends1, &QAction::triggered, this, [this] {
+        if (m_registry.download) {
+            m_registry.download->show();
+            m_registry.download->raise();
+        }
+    });
     WordList1 = menu_file->addAction(QStringLiteral("Word List..."));
     WordList1->setObjectName(QStringLiteral("WordList1"));
     connect(WordList1, &QAction::triggered, m_wordlist, [this] {
@@ -249,6 +267,15 @@ void Tchat::render()
     RemoveComputerPlayers1->setEnabled(m_computers->count() > 0);
 }
 
+// Only a copy that hosts draws words; it keeps its list from then on.
+void Tchat::attachWordList()
+{
+    if (!m_wordlistAttached && hostsHere()) {
+        m_wordlistAttached = true;
+        m_wordlist->attach(m_registry.server);
+    }
+}
+
 bool Tchat::hostsHere() const
 {
     return m_registry.server && m_registry.server->Sock1.Listen();
@@ -260,11 +287,10 @@ void Tchat::processparams()
         return;
     m_paramsRead = true;
     m_client.setServer(m_registry.server);
+    m_session.setServer(m_registry.server);
     const QStringList arguments = m_registry.options.arguments.value_or(QCoreApplication::arguments().mid(1));
-    m_client.processparams(arguments);
-    // Only a copy that hosts draws words.
-    if (hostsHere())
-        m_wordlist->attach(m_registry.server);
+    m_session.start(arguments);
+    attachWordList();
     if (m_registry.gamestart)
         connect(m_registry.gamestart, &Tgamestart::startRequested, &m_client,
                 [this](const QByteArray &message) { m_client.send(message); });

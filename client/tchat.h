@@ -1,6 +1,7 @@
 #pragma once
 
 #include "client/gameclient.h"
+#include "lobby/lobbysession.h"
 
 #include <QMainWindow>
 
@@ -29,6 +30,8 @@ public:
     ~Tchat() override;
 
     GameClient &client() { return m_client; }
+    // Solo, hosting or joining, and the switch between them.
+    LobbySession &session() { return m_session; }
 
     // Reads the command line and starts a solo game, hosts or joins; runs
     // once, when the window is first shown.
@@ -77,11 +80,14 @@ private:
     void buildMenus();
     void render();
     bool hostsHere() const;
+    void attachWordList();
     void Exit1Click();
 
     WindowRegistry &m_registry;
     GameClient m_client;
+    LobbySession m_session;
     bool m_paramsRead = false;
+    bool m_wordlistAttached = false;
 
     QFrame *panel_board = nullptr;
     GamePanelView *m_panelView = nullptr;
@@ -97,6 +103,7 @@ private:
     QMenu *menu_tiles = nullptr;
     QMenu *menu_help = nullptr;
     QAction *StartGame1 = nullptr;
+    QAction *PlayWithFriends1 = nullptr;
     QAction *WordList1 = nullptr;
     QMenu *AddComputerPlayer1 = nullptr;
     QAction *RemoveComputerPlayers1 = nullptr;

@@ -9,7 +9,9 @@
 
 #include <arpa/inet.h>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
+#include <netdb.h>
 #include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -33,11 +35,69 @@ void setNonBlocking(int fd, bool on)
     fcntl(fd, F_SETFL, on ? (flags | O_NONBLOCK) : (flags & ~O_NONBLOCK));
 }
 
-QByteArray dotted(const sockaddr_in &addr)
+// An address as text; an IPv4 address mapped into IPv6 reads as plain IPv4.
+QByteArray dotted(const sockaddr_storage &addr)
 {
-    char text[INET_ADDRSTRLEN] = {};
-    inet_ntop(AF_INET, &addr.sin_addr, text, sizeof text);
+    char text[INET6_ADDRSTRLEN] = {};
+    if (addr.ss_family == AF_INET) {
+        inet_ntop(AF_INET, &reinterpret_cast<const sockaddr_in &>(addr).sin_addr, text, sizeof text);
+    } else if (addr.ss_family == AF_INET6) {
+        const in6_addr &v6 = reinterpret_cast<const sockaddr_in6 &>(addr).sin6_addr;
+        if (IN6_IS_ADDR_V4MAPPED(&v6))
+            inet_ntop(AF_INET, v6.s6_addr + 12, text, sizeof text);
+        else
+            inet_ntop(AF_INET6, &v6, text, sizeof text);
+    }
     return text;
+}
+
+void setPort(sockaddr_storage &addr, quint16 port)
+{
+    if (addr.ss_family == AF_INET6)
+        reinterpret_cast<sockaddr_in6 &>(addr).sin6_port = htons(port);
+    else
+        reinterpret_cast<sockaddr_in &>(addr).sin_port = htons(port);
+}
+
+socklen_t lengthOf(const sockaddr_storage &addr)
+{
+    return addr.ss_family == AF_INET6 ? sizeof(sockaddr_in6) : sizeof(sockaddr_in);
+}
+
+// The listening address for a bind address: every address of the machine
+// on both protocols when empty (answering whether that is an IPv6 socket
+// that takes IPv4 too), else the numeric address given.
+bool listenAddress(const QByteArray &bind, quint16 port, sockaddr_storage &local, bool &dualStack)
+{
+    local = sockaddr_storage{};
+    dualStack = false;
+    if (bind.isEmpty()) {
+        const int probe = ::socket(AF_INET6, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (probe >= 0) {
+            ::close(probe);
+            auto &v6 = reinterpret_cast<sockaddr_in6 &>(local);
+            v6.sin6_family = AF_INET6;
+            v6.sin6_addr = in6addr_any;
+            dualStack = true;
+        } else {
+            auto &v4 = reinterpret_cast<sockaddr_in &>(local);
+            v4.sin_family = AF_INET;
+            v4.sin_addr.s_addr = htonl(INADDR_ANY);
+        }
+        setPort(local, port);
+        return true;
+    }
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    hints.ai_flags = AI_NUMERICHOST | AI_PASSIVE;
+    addrinfo *found = nullptr;
+    if (getaddrinfo(bind.constData(), nullptr, &hints, &found) != 0 || !found)
+        return false;
+    memcpy(&local, found->ai_addr, found->ai_addrlen);
+    freeaddrinfo(found);
+    setPort(local, port);
+    return true;
 }
 
 [[noreturn]] void raise(const char *text)
@@ -67,11 +127,21 @@ QByteArray TSock::infoWord(TSocketInfo info)
 
 quint16 TSock::LocalPort() const
 {
-    sockaddr_in local{};
+    sockaddr_storage local{};
     socklen_t len = sizeof local;
     if (m_fd < 0 || getsockname(m_fd, reinterpret_cast<sockaddr *>(&local), &len) != 0)
         return 0;
-    return ntohs(local.sin_port);
+    // The port lies at the same place in both kinds of address.
+    return ntohs(reinterpret_cast<const sockaddr_in &>(local).sin_port);
+}
+
+QByteArray TSock::PeerAddress() const
+{
+    sockaddr_storage peer{};
+    socklen_t len = sizeof peer;
+    if (m_fd < 0 || getpeername(m_fd, reinterpret_cast<sockaddr *>(&peer), &len) != 0)
+        return QByteArray();
+    return dotted(peer);
 }
 
 void TSock::report(TSocketInfo info, const QByteArray &msg)
@@ -142,21 +212,25 @@ void TSock::setListen(bool on)
         report(siListen, "Listening Already Running");
         return;
     }
-    sockaddr_in local{};
-    local.sin_family = AF_INET;
-    local.sin_addr.s_addr = htonl(INADDR_ANY);
-    local.sin_port = htons(LookupPort(m_portName));
+    sockaddr_storage local{};
+    bool dualStack = false;
+    if (!listenAddress(m_bindAddress, LookupPort(m_portName), local, dualStack))
+        raise("Listen - Error Binding Socket");
 
-    m_fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    m_fd = ::socket(local.ss_family, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (m_fd < 0)
         raise("Listen - Error Binding Socket");
     // Lets a host start again at once after a game; a port that another
     // listener holds still refuses the bind.
     const int one = 1;
     setsockopt(m_fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+    if (dualStack) {
+        const int off = 0;
+        setsockopt(m_fd, IPPROTO_IPV6, IPV6_V6ONLY, &off, sizeof off);
+    }
     setNonBlocking(m_fd, true);
 
-    if (::bind(m_fd, reinterpret_cast<sockaddr *>(&local), sizeof local) != 0)
+    if (::bind(m_fd, reinterpret_cast<sockaddr *>(&local), lengthOf(local)) != 0)
         raise("Listen - Error Binding Socket");
     if (::listen(m_fd, 5) != 0)
         raise("Listen - Error Starting Listen");
@@ -346,9 +420,17 @@ bool TSock::Open()
     m_remote = sockaddr_in{};
     m_remote.sin_family = AF_INET;
     m_remote.sin_port = htons(LookupPort(m_portName));
-    m_remote.sin_addr = LookupHost(stream ? m_hostName : QByteArray());
+    // A stream reaches its host by IPv4 or IPv6; a datagram socket binds
+    // to an IPv4 port of its own.
+    sockaddr_storage remote{};
+    if (stream) {
+        remote = LookupAddress(m_hostName);
+        setPort(remote, ntohs(m_remote.sin_port));
+    } else {
+        m_remote.sin_addr = LookupHost(QByteArray());
+    }
 
-    m_fd = ::socket(AF_INET, (stream ? SOCK_STREAM : SOCK_DGRAM) | SOCK_CLOEXEC, 0);
+    m_fd = ::socket(stream ? remote.ss_family : AF_INET, (stream ? SOCK_STREAM : SOCK_DGRAM) | SOCK_CLOEXEC, 0);
     if (m_fd < 0) {
         reportError(SockErrors::fromErrno(errno));
         return false;
@@ -366,7 +448,7 @@ bool TSock::Open()
 
     if (m_blocking) {
         sendWithoutDelay(m_fd);
-        if (::connect(m_fd, reinterpret_cast<sockaddr *>(&m_remote), sizeof m_remote) != 0) {
+        if (::connect(m_fd, reinterpret_cast<sockaddr *>(&remote), lengthOf(remote)) != 0) {
             report(siClose, "Blocking Socket Can't Connect");
             return false;
         }
@@ -379,7 +461,7 @@ bool TSock::Open()
 
     setNonBlocking(m_fd, true);
     sendWithoutDelay(m_fd);
-    const int rc = ::connect(m_fd, reinterpret_cast<sockaddr *>(&m_remote), sizeof m_remote);
+    const int rc = ::connect(m_fd, reinterpret_cast<sockaddr *>(&remote), lengthOf(remote));
     if (rc == 0 || errno == EINPROGRESS) {
         // The outcome arrives later, as a notification, even when the system
         // knew it at once.

@@ -58,6 +58,11 @@ public:
     void setAutoAccept(bool on) { m_autoAccept = on; }
     bool Listen() const { return m_listen; }
     void setListen(bool on);
+    // The local address a listener takes: empty (the default) for every
+    // address of the machine, IPv4 and IPv6 alike, or one numeric address
+    // ("127.0.0.1" listens to this machine alone). Read when listening starts.
+    QByteArray BindAddress() const { return m_bindAddress; }
+    void setBindAddress(const QByteArray &address) { m_bindAddress = address; }
     TLineBreak LineBreak() const { return m_lineBreak; }
     void setLineBreak(TLineBreak lb) { m_lineBreak = lb; }
     int BlockingTimeout() const { return m_blockingTimeout; }
@@ -79,6 +84,10 @@ public:
     bool HandleValid() const { return m_fd >= 0; }
     int Handle() const { return m_fd; }
     quint16 LocalPort() const;   // the port the handle is bound to, 0 without one
+    // The connected peer's address as text ("192.0.2.7", "2001:db8::7"); an
+    // IPv4 peer reached through an IPv6 socket reads as plain IPv4. Empty
+    // without a connection.
+    QByteArray PeerAddress() const;
     int InboundCount() const { return int(m_inbound.size()); }
     int OutboundCount() const { return int(m_outbound.size()); }
 
@@ -99,6 +108,11 @@ public:
     QByteArray ReceiveDatagram(QByteArray &host);
 
     in_addr LookupHost(const QByteArray &name);
+    // The address a stream connects to: a numeric IPv4 or IPv6 address (an
+    // IPv6 one may name its interface, "fe80::1%eth0"), or a host name,
+    // whose IPv4 address is preferred. Raises "Host Lookup - Could Not Find
+    // Host Entry" when there is none.
+    sockaddr_storage LookupAddress(const QByteArray &name);
     quint16 LookupPort(const QByteArray &name);   // host order
 
     // How many times the system resolver was asked since start-up; names once
@@ -135,7 +149,8 @@ private:
     bool m_connected = false;
     bool m_connecting = false;
     sockaddr_in m_remote{};
-    sockaddr_in m_peer{};
+    sockaddr_storage m_peer{};
+    QByteArray m_bindAddress;
     QByteArray m_inbound;
     QByteArray m_outbound;
 

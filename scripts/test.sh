@@ -4,6 +4,11 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 root=$(zarvex_root)
+# The network tests start a multicast DNS daemon and a D-Bus bus of their own
+# inside a network namespace of their own (tests/support/mdnsdaemon.h):
+# avahi-daemon and what it pulls in (the system bus) are installed first,
+# with their starts blocked, so the machine's own daemon never runs.
+zarvex_install_unstarted avahi-daemon dbus-daemon iproute2
 # The check of the installed tree validates it with these; the page's tests
 # run on Node.
 zarvex_install "${ZARVEX_PACKAGES[@]}" desktop-file-utils appstream man-db nodejs

@@ -2,6 +2,8 @@
 // takes seat 1 and with it the host's rights; when seat 1 is free again, the
 // next newcomer takes it.
 
+#include "lobby/gameannouncer.h"
+#include "lobby/hostannouncement.h"
 #include "server/random.h"
 #include "server/tserver.h"
 #include "server/wordlist.h"
@@ -10,6 +12,7 @@
 #include <QCoreApplication>
 #include <QSocketNotifier>
 #include <QStringList>
+#include <QSysInfo>
 
 #include <csignal>
 #include <cstdio>
@@ -62,7 +65,7 @@ void connectLog(TServer &server)
     });
 }
 
-const char usageText[] = "usage: zarvex-server [--port N] [--words FILE]\n";
+const char usageText[] = "usage: zarvex-server [--port N] [--words FILE] [--name TEXT | --no-announce]\n";
 
 int usage()
 {
@@ -76,7 +79,10 @@ int help()
                 "Hosts a Zarvex game without a player window. Listens on TCP port 7772,\n"
                 "or on port N. The first player to join takes seat 1 and the host's\n"
                 "rights. With --words, the target words come from FILE, a UTF-8 text\n"
-                "file with one word a line. Ctrl+C or SIGTERM stops it. See zarvex-server(6).\n",
+                "file with one word a line. The game is announced on the local network\n"
+                "(DNS-SD service _zarvex._tcp through the Avahi daemon) as \"Zarvex game on\n"
+                "MACHINE\", or as TEXT with --name; --no-announce keeps it unlisted.\n"
+                "Ctrl+C or SIGTERM stops it. See zarvex-server(6).\n",
                 usageText);
     return 0;
 }
@@ -88,6 +94,8 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     QByteArray port = "7772";
     QString wordsFile;
+    QString name;
+    bool announce = true;
     const QStringList args = app.arguments().mid(1);
     for (int i = 0; i < args.size(); ++i) {
         bool ok = false;
@@ -97,6 +105,10 @@ int main(int argc, char *argv[])
             port = args[++i].toLatin1();
         else if (args[i] == "--words" && i + 1 < args.size() && !args[i + 1].isEmpty())
             wordsFile = args[++i];
+        else if (args[i] == "--name" && i + 1 < args.size() && !args[i + 1].trimmed().isEmpty())
+            name = args[++i].trimmed();
+        else if (args[i] == "--no-announce")
+            announce = false;
         else
             return usage();
     }
@@ -134,8 +146,21 @@ int main(int argc, char *argv[])
     }
     log("Zarvex server listening on port " + port);
 
+    HostAnnouncement announcement;
+    if (announce) {
+        if (name.isEmpty())
+            name = QStringLiteral("Zarvex game on ") + QSysInfo::machineHostName();
+        QObject::connect(&announcement.announcer(), &GameAnnouncer::established, [](const QString &as) {
+            log("Announced on the local network as \"" + as.toUtf8() + '"');
+        });
+        announcement.start(&server, name, server.Sock1.LocalPort());
+        if (!announcement.announcer().daemonRunning())
+            log("Not announced on the local network yet: the Avahi daemon (avahi-daemon) is not running");
+    }
+
     QSocketNotifier stop(signalPipe[0], QSocketNotifier::Read);
     QObject::connect(&stop, &QSocketNotifier::activated, &app, [&] {
+        announcement.stop();
         server.closeAll();
         log("Server stopped");
         app.quit();

@@ -60,6 +60,7 @@ int TServer::seatOfConnection(int connection) const
 void TServer::closeAll()
 {
     timer1.setEnabled(false);
+    m_gameinprogress = false;
     logintimer.setEnabled(false);
     for (Seat &s : seats) {
         delete s.sock;   // closes the handle without running any handler
@@ -71,6 +72,21 @@ void TServer::closeAll()
         Sock1.OnInfo = nullptr;
         Sock1.setListen(false);
     }
+}
+
+TServer::Census TServer::census() const
+{
+    Census c;
+    c.running = m_gameinprogress;
+    for (int n = 1; n <= maxSeats; ++n) {
+        const Seat &s = seats[size_t(n)];
+        if (!s.connected || !s.loggedin)
+            continue;
+        if (n == 1)
+            c.host = s.name;
+        ++(n <= seatcount ? c.players : c.spectators);
+    }
+    return c;
 }
 
 // ---------------------------------------------------------------- sending

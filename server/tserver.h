@@ -112,8 +112,21 @@ public:
     void setWordList(std::shared_ptr<const WordList> list) { m_wordlist = std::move(list); }
     const WordList *wordList() const { return m_wordlist.get(); }
 
-    // Closes every connection without a word, as the hosting program ends.
+    // Closes every connection without a word, as the hosting program ends;
+    // a game in progress ends with them.
     void closeAll();
+
+    // Who is at the table, as the game is announced on the network: seat
+    // 1's name, the logged-in players and spectators, and whether a game is
+    // being played.
+    struct Census
+    {
+        QByteArray host;
+        int players = 0;
+        int spectators = 0;
+        bool running = false;
+    };
+    Census census() const;
 
 signals:
     // What a dedicated server writes in its log.

@@ -6,7 +6,7 @@
 #include "settings/tabout.h"
 #include "settings/thelp.h"
 #include "shell/errorreport.h"
-#include "shell/tdownload.h"
+#include "lobby/tdownload.h"
 #include "social/tphrases.h"
 #include "social/tspylist.h"
 #include "tally/ttallylist.h"

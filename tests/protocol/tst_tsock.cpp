@@ -376,6 +376,84 @@ private slots:
         listener.accepted->Send("pong");
         QCOMPARE(client.Receive(), QByteArray("pong"));
     }
+
+    // A listener on every address takes IPv4 and IPv6 callers alike; one on
+    // the loopback address alone refuses a caller from another address.
+    void listenersTakeTheAddressesTheyAreBoundTo_data()
+    {
+        QTest::addColumn<QByteArray>("bind");
+        QTest::addColumn<QByteArray>("caller");
+        QTest::addColumn<bool>("accepted");
+        QTest::addColumn<QByteArray>("peer");
+        QTest::newRow("every address, IPv4 caller") << QByteArray() << QByteArray("127.0.0.1") << true << QByteArray("127.0.0.1");
+        QTest::newRow("every address, IPv6 caller") << QByteArray() << QByteArray("::1") << true << QByteArray("::1");
+        QTest::newRow("every address, caller by name") << QByteArray() << QByteArray("localhost") << true << QByteArray("127.0.0.1");
+        QTest::newRow("loopback only, IPv4 caller") << QByteArray("127.0.0.1") << QByteArray("127.0.0.1") << true << QByteArray("127.0.0.1");
+        QTest::newRow("loopback only, IPv6 caller") << QByteArray("127.0.0.1") << QByteArray("::1") << false << QByteArray();
+        QTest::newRow("IPv6 loopback only, IPv4 caller") << QByteArray("::1") << QByteArray("127.0.0.1") << false << QByteArray();
+    }
+    void listenersTakeTheAddressesTheyAreBoundTo()
+    {
+        QFETCH(QByteArray, bind);
+        QFETCH(QByteArray, caller);
+        QFETCH(bool, accepted);
+        QFETCH(QByteArray, peer);
+        TSock listener;
+        TSock *taken = nullptr;
+        listener.setBindAddress(bind);
+        listener.setPortName("0");
+        listener.OnAccept = [&](TSock *s) { s->Accept(taken); };
+        listener.setListen(true);
+        TSock client;
+        EventLog log;
+        log.attach(client);
+        client.setHostName(caller);
+        client.setPortName(QByteArray::number(listener.LocalPort()));
+        client.Open();
+        if (accepted) {
+            QTRY_VERIFY(taken && client.Connected());
+            QCOMPARE(taken->PeerAddress(), peer);
+            QCOMPARE(taken->HostName(), peer);
+        } else {
+            QTRY_COMPARE(log.endings(), QStringList({"7 Error #10061 (WSAECONNREFUSED)"}));
+            QVERIFY(!taken);
+        }
+    }
+
+    void aListenerRefusesABindAddressThatIsNoNumber()
+    {
+        TSock listener;
+        listener.setBindAddress("not-an-address");
+        listener.setPortName("0");
+        QCOMPARE(raised([&] { listener.setListen(true); }), QString("Listen - Error Binding Socket"));
+        QVERIFY(!listener.Listen());
+    }
+
+    void addressLookupReadsNumbersOfBothKindsAndRefusesTheRest()
+    {
+        TSock sock;
+        const int before = TSock::resolverCalls();
+        QCOMPARE(int(sock.LookupAddress("::1").ss_family), AF_INET6);
+        QCOMPARE(int(sock.LookupAddress("127.0.0.1").ss_family), AF_INET);
+        const sockaddr_storage scoped = sock.LookupAddress("fe80::1%lo");
+        QCOMPARE(int(scoped.ss_family), AF_INET6);
+        QVERIFY(reinterpret_cast<const sockaddr_in6 &>(scoped).sin6_scope_id != 0);
+        QCOMPARE(TSock::resolverCalls(), before);
+        QCOMPARE(raised([&] { sock.LookupAddress(QByteArray("a\0b", 3)); }),
+                 QString("Host Lookup - Could Not Find Host Entry"));
+        QCOMPARE(TSock::resolverCalls(), before);
+        // A name is asked once and IPv4 is preferred.
+        QCOMPARE(int(sock.LookupAddress("localhost").ss_family), AF_INET);
+        QVERIFY(TSock::resolverCalls() <= before + 1);
+    }
+
+    void aSocketWithoutAPeerHasNoPeerAddress()
+    {
+        TSock idle;
+        QCOMPARE(idle.PeerAddress(), QByteArray());
+        Listener listener;
+        QCOMPARE(listener.sock.PeerAddress(), QByteArray());
+    }
 };
 
 ZARVEX_TEST_MAIN(TestTSock)

@@ -144,6 +144,10 @@ private slots:
         QTest::newRow("port zero") << QStringList{"--port", "0"} << 2 << QByteArray() << QByteArray("usage:");
         QTest::newRow("port too large") << QStringList{"--port", "70000"} << 2 << QByteArray() << QByteArray("usage:");
         QTest::newRow("unknown") << QStringList{"--verbose"} << 2 << QByteArray() << QByteArray("usage:");
+        QTest::newRow("help names the announcement") << QStringList{"--help"} << 0
+                                                     << QByteArray("[--name TEXT | --no-announce]") << QByteArray();
+        QTest::newRow("no name") << QStringList{"--name"} << 2 << QByteArray() << QByteArray("usage:");
+        QTest::newRow("blank name") << QStringList{"--name", "  "} << 2 << QByteArray() << QByteArray("usage:");
     }
     void theCommandLineIsCheckedBeforeListening()
     {

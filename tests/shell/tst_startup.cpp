@@ -305,6 +305,25 @@ private slots:
         third.terminate();
         third.waitForFinished();
     }
+
+    // A terminal's question is answered before anything else happens: no
+    // window, no single-instance check.
+    void helpExplainsTheCommandLine()
+    {
+        QTemporaryDir runtime;
+        QTemporaryDir home;
+        QProcess help;
+        help.setProcessEnvironment(programEnvironment(runtime.path(), home.path()));
+        help.start(ZARVEX_BINARY, {"--help"});
+        QVERIFY(help.waitForFinished(10000));
+        QCOMPARE(help.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(help.exitCode(), 0);
+        const QByteArray text = help.readAllStandardOutput();
+        QVERIFY2(text.startsWith("usage: zarvex "), text.constData());
+        QVERIFY(text.contains("zarvex NAME ADDRESS join"));
+        QVERIFY(text.contains("Play With Friends..."));
+        QVERIFY(!QFile::exists(runtime.path() + "/brouq"));
+    }
 };
 
 ZARVEX_TEST_MAIN(TestStartup)
