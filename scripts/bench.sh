@@ -4,7 +4,7 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 root=$(zarvex_root)
-zarvex_install "${ZARVEX_PACKAGES[@]}" pkg-config libbenchmark-dev liblz4-dev zlib1g-dev
+zarvex_install "${ZARVEX_PACKAGES[@]}" pkg-config libbenchmark-dev liblz4-dev zlib1g-dev iproute2
 zarvex_build "$root/build-bench" -DCMAKE_BUILD_TYPE=Release -DZARVEX_TESTS=OFF -DZARVEX_BENCH=ON
 cd "$root/build-bench/bench"
 for bench in ${1:-bench_*}; do

@@ -1,5 +1,6 @@
 #include "server/tserver.h"
 
+#include "protocol/tcpsilence.h"
 #include "protocol/wire.h"
 #include "shell/errorreport.h"
 
@@ -106,6 +107,7 @@ void TServer::Sock1Accept(TSock *sender)
     // A player whose seat is held gets it back: the seat goes to a
     // connection from the player's address, and its login tells whether it
     // is the player.
+    dropSilentSeatsOf(accepted->HostName());
     int seat = m_holds.unclaimedFor(accepted->HostName());
     if (seat != 0)
         m_holds.claim(seat);
@@ -136,6 +138,18 @@ void TServer::Sock1Accept(TSock *sender)
     accepted->OnInfo = tempsock.OnInfo;
     accepted->OnRead = [this](TSock *sock, int count) { Sock1Read(sock, count); };
     accepted->Send(Wire::message("CMD_sendlogininfo", {num(seat)}));
+}
+
+void TServer::dropSilentSeatsOf(const QByteArray &address)
+{
+    if (!m_gameinprogress)
+        return;
+    for (int n = 1; n <= seatcount; ++n) {
+        const Seat &s = seats[size_t(n)];
+        if (s.connected && s.loggedin && addressOf(n) == address
+            && TcpSilence::unansweredMs(s.sock->Handle()) >= presumedLostMs)
+            disconnectsock(n);   // lost, and so held
+    }
 }
 
 // The lowest seat that is neither taken nor held, or a seat never used yet;

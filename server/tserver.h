@@ -70,6 +70,10 @@ public:
     static constexpr int maxOutboundBytes = 1024 * 1024;
     // Seconds a connection may hold a seat without logging in.
     static constexpr int loginTimeout = 30;
+    // During a game, a seat whose far end has left our data or probes
+    // unanswered this long is taken for lost when a new connection comes
+    // from its address: the player is back before the line gave up.
+    static constexpr int presumedLostMs = 3000;
 
     explicit TServer(QObject *parent = nullptr, Ticker::Mode timers = Ticker::Running);
     ~TServer() override;
@@ -149,6 +153,7 @@ private:
     void removeSeat(int seat);
     void freeSeat(int seat);
     int openSeat();
+    void dropSilentSeatsOf(const QByteArray &address);
     void holdSeat(int seat, const QByteArray &name, const QByteArray &address);
     void endHold(int seat);
     void endAllHolds();
