@@ -363,7 +363,7 @@ void TServer::receivedlogininfo(FieldReader &fields, int origin)
         m_holds.release(seat);
         s.name = name;
         s.loggedin = true;
-        announce(seat, version);
+        announce(seat, version, true);
         emit seatRejoined(seat, name, s.score);
         return;
     }
@@ -379,7 +379,7 @@ void TServer::receivedlogininfo(FieldReader &fields, int origin)
 
     s.name = name;
     s.loggedin = true;
-    announce(seat, version);
+    announce(seat, version, false);
     emit playerJoined(seat, name);
     // The same player logged in on an older connection that may have died
     // without a word: an empty message makes its far end answer at once,
@@ -393,7 +393,7 @@ void TServer::receivedlogininfo(FieldReader &fields, int origin)
 
 // Tells every seat who sits in this one, tells it who else is here, and
 // brings it into the game that is being played.
-void TServer::announce(int seat, const QByteArray &version)
+void TServer::announce(int seat, const QByteArray &version, bool back)
 {
     const QByteArray name = seats[size_t(seat)].name;
     sendToAll(Wire::message("CMD_newplayerinfo", {num(seat), name}));
@@ -406,15 +406,17 @@ void TServer::announce(int seat, const QByteArray &version)
         sendTo(seat, Wire::message("CMD_wrongversion", {""}));
     }
     if (m_gameinprogress)
-        sendUpdateTo(seat);
+        sendUpdateTo(seat, back);
 }
 
 // Brings a newcomer into the game that is being played.
-void TServer::sendUpdateTo(int seat)
+void TServer::sendUpdateTo(int seat, bool back)
 {
     sendTo(seat, m_board.loadboardMessage(m_roundnumber));
     sendTo(seat, m_board.thewordMessage());
-    const bool mayPlay = timer1.Tag == 1 && seat <= seatcount;
+    // A player back in a round in which its word was already found waits
+    // for the next.
+    const bool mayPlay = timer1.Tag == 1 && seat <= seatcount && !(back && seats[size_t(seat)].found);
     QByteArray stats = QByteArray(mayPlay ? "t" : "f") + '+' + num(m_playtoscore) + '+'
                        + num(m_timeperturn) + '+' + num(m_countdown - 4) + '+'
                        + (m_scrambled ? "t" : "f");

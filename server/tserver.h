@@ -161,13 +161,14 @@ private:
     int seatOfPlayer(const QByteArray &address, const QByteArray &name, int except) const;
     QByteArray addressOf(int seat) const;
     void receivedlogininfo(FieldReader &fields, int origin);
-    void announce(int seat, const QByteArray &version);
+    void announce(int seat, const QByteArray &version, bool back);
     void kickhim(FieldReader &fields, int origin);
     void justwatch(FieldReader &fields, int origin);
     void chat(FieldReader &fields, int origin);
     void action(FieldReader &fields, int origin);
     void playasound(FieldReader &fields, int origin);
-    void sendUpdateTo(int seat);
+    // back: the seat's own player returns to it.
+    void sendUpdateTo(int seat, bool back);
     // Registers a handler that is called with the seat of the message's
     // connection, and only while that connection holds its seat.
     void route(const QByteArray &command, void (TServer::*handler)(FieldReader &, int));

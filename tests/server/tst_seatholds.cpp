@@ -129,9 +129,21 @@ private slots:
         QVERIFY(cid.last("CMD_loadstats").contains("+2+" + QByteArray::number(t.bobsScore) + "+"));
     }
 
+    // Everything, and the round to play unless the word was already found.
+    void thePlayerBackFromItsAddressGetsEverythingBack_data()
+    {
+        QTest::addColumn<bool>("foundFirst");
+        QTest::newRow("lost while looking") << false;
+        QTest::newRow("lost after finding") << true;
+    }
     void thePlayerBackFromItsAddressGetsEverythingBack()
     {
+        QFETCH(bool, foundFirst);
         Table t;
+        if (foundFirst) {
+            t.find(t.bob);
+            t.bobsScore = t.h.server.seat(2).score;
+        }
         QSignalSpy rejoined(&t.h.server, &TServer::seatRejoined);
         t.bob.dropAbruptly();
         t.h.settle();
@@ -144,6 +156,7 @@ private slots:
         QVERIFY(t.h.server.seat(2).connected);
         QCOMPARE(t.h.server.seat(2).score, t.bobsScore);
         QCOMPARE(t.ann.received, QList<QByteArray>({"CMD_newplayerinfo+2+bOB"}));
+        QVERIFY(back.last("CMD_loadstats").startsWith(foundFirst ? "CMD_loadstats+f+" : "CMD_loadstats+t+"));
         QCOMPARE(back.with("CMD_existingplayers"), QList<QByteArray>({"CMD_existingplayers+1+Ann"}));
         QCOMPARE(back.last("CMD_loadboard"), t.h.server.board().loadboardMessage(t.h.server.roundnumber()).chopped(1));
         QCOMPARE(back.last("CMD_theword"), t.h.server.board().thewordMessage().chopped(1));
