@@ -106,7 +106,8 @@ void TServer::Sock1Accept(TSock *sender)
         return;
     // A player whose seat is held gets it back: the seat goes to a
     // connection from the player's address, and its login tells whether it
-    // is the player.
+    // is the player. A seat of that address whose line has gone quiet with
+    // data unanswered is taken for lost first: its player is back.
     dropSilentSeatsOf(accepted->HostName());
     int seat = m_holds.unclaimedFor(accepted->HostName());
     if (seat != 0)
