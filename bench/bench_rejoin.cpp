@@ -7,7 +7,7 @@
 // has the player back in the seat; the window has handled everything the
 // server sent it on the way back in).
 //
-// Needs root and iproute2. About six minutes. Arguments: [OUTAGES [SECONDS]].
+// Needs root and iproute2. About four minutes. Arguments: [OUTAGES [SECONDS]].
 
 #include "support/outagegame.h"
 
