@@ -26,7 +26,8 @@ GameClient::GameClient(TServer *server, Ticker::Mode timers, QObject *parent)
     : QObject(parent),
       m_server(server),
       Timer1(10, timers, [this] { ErrorReport::guarded([this] { Timer1Timer(); }); }),
-      turntime(1000, timers, [this] { ErrorReport::guarded([this] { turntimeTimer(); }); })
+      turntime(1000, timers, [this] { ErrorReport::guarded([this] { turntimeTimer(); }); }),
+      m_rejoin(timers)
 {
     const char *const hints[] = {"", "", "Klot", "Klick", "Kling", "Klick", "Krazy"};
     for (int n = 1; n <= seatcount; ++n)
@@ -77,6 +78,21 @@ GameClient::GameClient(TServer *server, Ticker::Mode timers, QObject *parent)
         m_board.showSlotsPlain();
         emit changed();
     });
+    // A connection lost during a game is made again; the server gives the
+    // seat back and tells the window everything it shows.
+    connect(&m_rejoin, &Reconnector::reconnecting, this, [this] {
+        m_isconnected = false;
+        m_activeseat = 0;
+        m_panel.status = QStringLiteral("Connection lost. Reconnecting...");
+        emit changed();
+    });
+    connect(&m_rejoin, &Reconnector::attempt, this, &GameClient::reconnect);
+    connect(&m_rejoin, &Reconnector::reconnected, this, [this] { m_panel.status = QStringLiteral("Reconnected."); });
+    connect(&m_rejoin, &Reconnector::gaveUp, this, [this] {
+        m_connectionEnded = true;
+        closeWhenDrained();
+    });
+
     // The dispatch timer runs while messages wait or the phrase cooldown
     // counts; sockRead and a phrase start it.
     m_phrases.setOnCooling([this] { Timer1.wake(); });
@@ -175,6 +191,7 @@ void GameClient::connectTo(const QByteArray &host)
         sock.setHostName(host);
         try {
             sock.Open();
+            sock.setKeepAlive(Wire::KeepAliveIdle, Wire::KeepAliveInterval, Wire::KeepAliveCount);
         } catch (const ESockException &e) {
             emit connectFailed(e.what());   // the host's name is unknown
         }
@@ -183,6 +200,7 @@ void GameClient::connectTo(const QByteArray &host)
 
 void GameClient::leaveGame()
 {
+    m_rejoin.stop();
     const TSock::TNotifyInfoEvent onInfo = sock.OnInfo;
     sock.OnInfo = nullptr;
     if (sock.HandleValid())
@@ -202,6 +220,21 @@ void GameClient::leaveGame()
     turntime.setEnabled(false);
     clearall();
     emit changed();
+}
+
+// One attempt to get back: what is left of the lost connection goes (its
+// close is the reconnector's to hear), and the host is connected again.
+void GameClient::reconnect()
+{
+    sock.Close();
+    pending.clear();
+    connectTo(m_hostaddress);
+}
+
+// A window whose own server runs the game has nothing to come back to.
+bool GameClient::hostsHere() const
+{
+    return m_server && m_server->Sock1.Listen();
 }
 
 // ---------------------------------------------------------------- receiving
@@ -233,6 +266,8 @@ void GameClient::sockInfo(TSock *sender, TSock::TSocketInfo info, const QByteArr
     if (info == TSock::siError && !sender->Connected() && !m_isconnected)
         emit connectFailed(msg);
     if (closed || broken) {
+        if (m_rejoin.connectionLost(broken, !hostsHere()))
+            return;
         m_connectionEnded = true;
         closeWhenDrained();
     }
@@ -269,10 +304,16 @@ void GameClient::sendloginfo(FieldReader &fields)
     const int seat = fields.lastInteger();
     m_myseat = seat;
     m_isconnected = true;
+    // Everybody present is named again after the login: a window that comes
+    // back forgets who was here.
+    forgetSeats();
     sock.Send(Wire::message("CMD_logininfo", {num(seat), Wire::Version, m_loginname}));
     // Seat 1 of a dedicated server: this player holds the host's rights there.
     if (seat == 1 && !m_ishost)
         grantHostRights();
+    else if (seat != 1 && m_ishost && !hostsHere())
+        m_ishost = m_startVisible = m_startEnabled = false;   // back in another seat
+    m_rejoin.loggedIn();
     emit changed();
 }
 
@@ -283,13 +324,26 @@ void GameClient::grantHostRights()
     m_startEnabled = true;
 }
 
+void GameClient::forgetSeats()
+{
+    for (int seat = 1; seat <= seatcount; ++seat) {
+        m_rows[size_t(seat)].name = QStringLiteral("<Waiting>");
+        m_rows[size_t(seat)].eyes = false;
+    }
+    m_spies.clear();
+    m_justWatch = false;
+}
+
 void GameClient::newplayerinfo(FieldReader &fields)
 {
     const int seat = fields.integer();
     const QByteArray name = fields.rest();
     if (seat == m_myseat) {
         line("0+You are Connected.");
-        emit settingsLoadRequested();
+        if (!m_settingsLoaded) {
+            m_settingsLoaded = true;
+            emit settingsLoadRequested();
+        }
     } else {
         line("0+" + name + " is Connected.");
     }

@@ -3,6 +3,7 @@
 #include "client/boardcursor.h"
 #include "client/boardselection.h"
 #include "client/gamepanel.h"
+#include "client/reconnector.h"
 #include "protocol/messageassembler.h"
 #include "protocol/messagedispatcher.h"
 #include "protocol/ticker.h"
@@ -152,6 +153,8 @@ public:
     bool send(const QByteArray &message);
 
     TSock &socket() { return sock; }
+    // Brings the window back after its connection broke during a game.
+    Reconnector &reconnector() { return m_rejoin; }
 
     // What the player says, in the chat colour, and the phrase buttons,
     // whose cooldown the dispatch tick counts.
@@ -180,6 +183,9 @@ private:
     void sockRead(TSock *sender, int count);
     void sockInfo(TSock *sender, TSock::TSocketInfo info, const QByteArray &msg);
     void closeWhenDrained();
+    void reconnect();
+    bool hostsHere() const;
+    void forgetSeats();
     void processsocktimer();
     void sendloginfo(FieldReader &fields);
     void newplayerinfo(FieldReader &fields);
@@ -222,6 +228,7 @@ private:
     MessageDispatcher receivedlist;
     Ticker Timer1;
     Ticker turntime;
+    Reconnector m_rejoin;
     QByteArray m_gamePort = "7772";
     quint16 m_lobbyPort = 9001;
 
@@ -237,6 +244,7 @@ private:
     PhraseButtons m_phrases;
     bool m_closing = false;
     bool m_connectionEnded = false;   // the window closes once the queue is handled
+    bool m_settingsLoaded = false;    // at the first login; a rejoin keeps them
 
     std::array<SeatRow, seatcount + 1> m_rows;
     QStringList m_spies;

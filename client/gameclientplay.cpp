@@ -59,6 +59,7 @@ void GameClient::startthegame(FieldReader &fields)
     const QByteArray only = fields.text();
 
     m_startVisible = false;
+    m_rejoin.setInGame(true);
     clearall();
     const bool scrambled = type != "f";
     line("0+" + starter + (scrambled ? " has started a SCRAMBLED game." : " has started a STRAIGHT game."));
@@ -81,6 +82,7 @@ void GameClient::loadstats(FieldReader &fields)
     const bool scrambled = fields.text() != "f";
 
     m_activeseat = open ? m_myseat : 0;
+    m_rejoin.setInGame(true);
     setTimePerTurn(timeperturn);
     m_panel.timeperturn = QStringLiteral("Time Per Turn: %1secs").arg(timeperturn);
     m_panel.playtoscore = QStringLiteral("Play To Score: %1").arg(playto);
@@ -344,6 +346,7 @@ void GameClient::winner(FieldReader &fields)
     if (text.endsWith('+'))
         text.chop(1);
     m_panel.clearWordVisible = false;
+    m_rejoin.setInGame(false);
     emit sound(QStringLiteral("gameover"));
     const bool won = ownsRow(m_myseat) && m_rows[size_t(m_myseat)].name == shown(text);
     const QString banner = won ? QStringLiteral("You have Won the Game!") : shown(text) + QStringLiteral(" has Won the Game!");

@@ -407,6 +407,10 @@ void TSock::setKeepAlive(int idleSeconds, int intervalSeconds, int count)
     setsockopt(m_fd, IPPROTO_TCP, TCP_KEEPIDLE, &idleSeconds, sizeof idleSeconds);
     setsockopt(m_fd, IPPROTO_TCP, TCP_KEEPINTVL, &intervalSeconds, sizeof intervalSeconds);
     setsockopt(m_fd, IPPROTO_TCP, TCP_KEEPCNT, &count, sizeof count);
+    // Without it, data waiting for an acknowledgement is sent again for many
+    // minutes and the probes never start.
+    const unsigned int silentMs = unsigned(idleSeconds + intervalSeconds * count) * 1000u;
+    setsockopt(m_fd, IPPROTO_TCP, TCP_USER_TIMEOUT, &silentMs, sizeof silentMs);
 }
 
 // ---------------------------------------------------------------- operations

@@ -92,9 +92,10 @@ public:
     int OutboundCount() const { return int(m_outbound.size()); }
 
     // Has the system probe an idle connection: after idleSeconds without
-    // traffic, then every intervalSeconds, and report it broken (a reset)
-    // after count probes go unanswered. A peer that vanishes without a word
-    // is noticed this way.
+    // traffic, then every intervalSeconds; once the peer has been silent for
+    // idleSeconds + intervalSeconds × count, whether the connection was idle
+    // or had data waiting, it is given up and reported broken (error 10060,
+    // WSAETIMEDOUT). A peer that vanishes without a word is noticed this way.
     void setKeepAlive(int idleSeconds, int intervalSeconds, int count);
 
     // Operations.

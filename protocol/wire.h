@@ -33,6 +33,16 @@ inline QByteArray message(const QByteArray &command, std::initializer_list<QByte
 // the fields are relayed as they came.
 constexpr int MaxSecondsPerRound = 3600;
 
+// How both ends watch their connection (TSock::setKeepAlive): a connection
+// quiet for 5 seconds is probed every 2 seconds, and once it has been silent
+// for 5 + 2 × 3 = 11 seconds (three probes unanswered, or data unacknowledged
+// that long) it is given up. A line that fails is noticed within a quarter of
+// a minute, so that a player is back soon after it returns; one lost probe
+// on a lossy line is not enough.
+constexpr int KeepAliveIdle = 5;
+constexpr int KeepAliveInterval = 2;
+constexpr int KeepAliveCount = 3;
+
 inline QByteArray num(int value)
 {
     return QByteArray::number(value);

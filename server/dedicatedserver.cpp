@@ -44,6 +44,16 @@ void connectLog(TServer &server)
     QObject::connect(&server, &TServer::playerLeft, [](int seat, const QByteArray &name) {
         log((name.isEmpty() ? N("A connection") : name) + " left seat " + N::number(seat));
     });
+    QObject::connect(&server, &TServer::seatHeld, [](int seat, const QByteArray &name) {
+        log(name + " lost the connection: seat " + N::number(seat) + " is held for "
+            + N::number(SeatHolds::holdSeconds) + " seconds");
+    });
+    QObject::connect(&server, &TServer::seatRejoined, [](int seat, const QByteArray &name, int score) {
+        log(name + " is back in seat " + N::number(seat) + " with " + N::number(score) + " points");
+    });
+    QObject::connect(&server, &TServer::holdEnded, [](int seat, const QByteArray &name) {
+        log("Seat " + N::number(seat) + " is no longer held for " + name);
+    });
     QObject::connect(&server, &TServer::gameStarted, [&server](const QByteArray &starter) {
         log(starter + " started a game: " + (server.scrambled() ? "SCRAMBLED" : "STRAIGHT")
             + (server.onlyletters() ? ", only letters of the word" : "") + ", play to "

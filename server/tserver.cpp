@@ -1,5 +1,6 @@
 #include "server/tserver.h"
 
+#include "protocol/tcpsilence.h"
 #include "protocol/wire.h"
 #include "shell/errorreport.h"
 
@@ -9,7 +10,8 @@ TServer::TServer(QObject *parent, Ticker::Mode timers)
     : QObject(parent),
       socktimer(10, timers, [this] { ErrorReport::guarded([this] { socktimerTimer(); }); }),
       timer1(1000, timers, [this] { ErrorReport::guarded([this] { timer1Timer(); }); }),
-      logintimer(1000, timers, [this] { ErrorReport::guarded([this] { logintimerTimer(); }); })
+      logintimer(1000, timers, [this] { ErrorReport::guarded([this] { logintimerTimer(); }); }),
+      holdtimer(1000, timers, [this] { ErrorReport::guarded([this] { holdtimerTimer(); }); })
 {
     setObjectName(QStringLiteral("TServer"));
     const char *const defaults[] = {"Klot", "Klock", "Kling", "Klick", "Krazy"};
@@ -62,6 +64,8 @@ void TServer::closeAll()
     timer1.setEnabled(false);
     m_gameinprogress = false;
     logintimer.setEnabled(false);
+    holdtimer.setEnabled(false);
+    m_holds.clear();
     for (Seat &s : seats) {
         delete s.sock;   // closes the handle without running any handler
         s.sock = nullptr;
@@ -100,7 +104,7 @@ void TServer::sendTo(int seat, const QByteArray &message)
     // A peer that stops reading would keep everything sent to it in the
     // host's memory: past the bound it is dropped as if removed.
     if (s.sock->OutboundCount() > maxOutboundBytes)
-        disconnectsock(seat);
+        removeSeat(seat);
 }
 
 void TServer::sendToAll(const QByteArray &message)
@@ -113,18 +117,19 @@ void TServer::sendToAll(const QByteArray &message)
 
 void TServer::Sock1Accept(TSock *sender)
 {
-    int seat = 0;
-    if (m_seatsused == 0)
-        seat = m_seatsused = 1;
-    for (int n = 1; n <= m_seatsused && seat == 0; ++n)
-        if (!seats[size_t(n)].connected)
-            seat = n;
-    if (seat == 0 && m_seatsused < maxSeats)
-        seat = ++m_seatsused;
-
     TSock *accepted = nullptr;
     if (!sender->Accept(accepted))
         return;
+    // A player whose seat is held gets it back: the seat goes to a
+    // connection from the player's address, and its login tells whether it
+    // is the player. A seat of that address whose line has gone quiet with
+    // data unanswered is taken for lost first: its player is back.
+    dropSilentSeatsOf(accepted->HostName());
+    int seat = m_holds.unclaimedFor(accepted->HostName());
+    if (seat != 0)
+        m_holds.claim(seat);
+    else
+        seat = openSeat();
     if (seat == 0) {
         // Every seat is taken: tell the tenth connection and let it go.
         accepted->OnInfo = nullptr;
@@ -141,14 +146,37 @@ void TServer::Sock1Accept(TSock *sender)
     s.connection = ++m_connections;
     s.loggedin = false;
     s.loginWait = 0;
+    s.removed = false;
     if (!logintimer.enabled())
         logintimer.setEnabled(true);
-    accepted->setKeepAlive(keepAliveIdle, keepAliveInterval, keepAliveCount);
+    accepted->setKeepAlive(Wire::KeepAliveIdle, Wire::KeepAliveInterval, Wire::KeepAliveCount);
     accepted->Tag = seat;
     accepted->OnDisconnect = tempsock.OnDisconnect;
     accepted->OnInfo = tempsock.OnInfo;
     accepted->OnRead = [this](TSock *sock, int count) { Sock1Read(sock, count); };
     accepted->Send(Wire::message("CMD_sendlogininfo", {num(seat)}));
+}
+
+void TServer::dropSilentSeatsOf(const QByteArray &address)
+{
+    if (!m_gameinprogress)
+        return;
+    for (int n = 1; n <= seatcount; ++n) {
+        const Seat &s = seats[size_t(n)];
+        if (s.connected && s.loggedin && addressOf(n) == address
+            && TcpSilence::unansweredMs(s.sock->Handle()) >= presumedLostMs)
+            disconnectsock(n);   // lost, and so held
+    }
+}
+
+// The lowest seat that is neither taken nor held, or a seat never used yet;
+// 0 when all nine are in use.
+int TServer::openSeat()
+{
+    for (int n = 1; n <= m_seatsused; ++n)
+        if (!seats[size_t(n)].connected && !m_holds.isHeld(n))
+            return n;
+    return m_seatsused < maxSeats ? ++m_seatsused : 0;
 }
 
 void TServer::Sock1Read(TSock *sender, int)
@@ -166,7 +194,7 @@ void TServer::Sock1Read(TSock *sender, int)
     // A connection that sends faster than the server hands its messages out
     // is dropped before it can eat the host's memory, and its flood with it.
     if (receivedlist.queuedFrom(s.connection) > maxQueuedMessages)
-        disconnectsock(seat);
+        removeSeat(seat);
 }
 
 void TServer::tempsockDisconnect(TSock *sender)
@@ -194,24 +222,146 @@ void TServer::disconnectsock(int seat)
         s.sock->Close();
 }
 
+void TServer::removeSeat(int seat)
+{
+    Seat &s = seats[size_t(seat)];
+    if (s.connected)
+        s.removed = true;
+    disconnectsock(seat);
+}
+
+QByteArray TServer::addressOf(int seat) const
+{
+    const Seat &s = seats[size_t(seat)];
+    return s.sock ? s.sock->HostName() : QByteArray();
+}
+
 void TServer::freeSeat(int seat)
 {
     Seat &s = seats[size_t(seat)];
     if (!s.connected)
         return;
     const QByteArray name = s.name;
+    const QByteArray address = addressOf(seat);
+    // A connection that was given a held seat and leaves before its login
+    // hands the seat back to the hold; nobody had heard of it.
+    const bool claimant = m_holds.isHeld(seat);
+    const bool keep = !claimant && s.loggedin && !s.removed && m_gameinprogress && seat <= seatcount;
     s.connected = false;
-    for (int n = 1; n <= m_seatsused; ++n)
-        if (n != seat)
-            sendTo(n, Wire::message("CMD_playerdisconnected", {num(seat), name}));
-    s.name.clear();
+    if (!claimant)
+        for (int n = 1; n <= m_seatsused; ++n)
+            if (n != seat)
+                sendTo(n, Wire::message("CMD_playerdisconnected", {num(seat), name}));
     s.watching = false;
     s.loggedin = false;
     s.pending.clear();
     receivedlist.discardFrom(s.connection);
     s.sock->deleteLater();
     s.sock = nullptr;
+    if (claimant) {
+        m_holds.claim(seat, false);
+        return;
+    }
+    if (keep) {
+        holdSeat(seat, name, address);
+        return;
+    }
+    s.name.clear();
     emit playerLeft(seat, name);
+}
+
+// The seat keeps its name and score for its player, counts as not playing,
+// and the round goes on without it.
+void TServer::holdSeat(int seat, const QByteArray &name, const QByteArray &address)
+{
+    m_holds.hold(seat, name, address);
+    holdtimer.wake();
+    emit seatHeld(seat, name);
+    // The player may be back already on a connection of its own, made
+    // before the server knew this one was lost.
+    const int back = seatOfPlayer(address, name, seat);
+    if (back != 0)
+        moveToHeldSeat(back, seat);
+    else if (timer1.Tag == 1 && timer1.enabled())
+        checkforalldone();
+}
+
+// The seat's hold ends without its player: it is free, or its new occupant
+// keeps it.
+void TServer::endHold(int seat)
+{
+    const SeatHolds::Hold hold = m_holds.release(seat);
+    if (hold.seat == 0)
+        return;
+    Seat &s = seats[size_t(seat)];
+    if (!s.loggedin)
+        s.name.clear();
+    emit holdEnded(seat, hold.name);
+}
+
+void TServer::endAllHolds()
+{
+    while (m_holds.any())
+        endHold(m_holds.holds().first().seat);
+    holdtimer.setEnabled(false);
+}
+
+void TServer::holdtimerTimer()
+{
+    for (const SeatHolds::Hold &ended : m_holds.tick()) {
+        Seat &s = seats[size_t(ended.seat)];
+        if (!s.loggedin)
+            s.name.clear();
+        emit holdEnded(ended.seat, ended.name);
+    }
+    if (!m_holds.any())
+        holdtimer.setEnabled(false);
+}
+
+// A logged-in seat, other than `except`, of the player of that name at that
+// address; 0 when there is none.
+int TServer::seatOfPlayer(const QByteArray &address, const QByteArray &name, int except) const
+{
+    for (int n = 1; n <= m_seatsused; ++n) {
+        const Seat &s = seats[size_t(n)];
+        if (n != except && s.connected && s.loggedin && addressOf(n) == address && SeatHolds::sameName(s.name, name))
+            return n;
+    }
+    return 0;
+}
+
+// The connection in seat `from` belongs to the player of held seat `to`: it
+// moves there and is asked to log in again, which brings the player back.
+void TServer::moveToHeldSeat(int from, int to)
+{
+    Seat &a = seats[size_t(from)];
+    Seat &b = seats[size_t(to)];
+    if (a.loggedin) {
+        for (int n = 1; n <= m_seatsused; ++n)
+            if (n != from && n != to)
+                sendTo(n, Wire::message("CMD_playerdisconnected", {num(from), a.name}));
+    }
+    const bool wasHeld = m_holds.isHeld(from);
+    m_holds.claim(to);
+    b.sock = a.sock;
+    b.sock->Tag = to;
+    b.connected = true;
+    b.pending = a.pending;
+    b.connection = a.connection;
+    b.loggedin = false;
+    b.loginWait = 0;
+    b.removed = false;
+    a.sock = nullptr;
+    a.connected = false;
+    a.loggedin = false;
+    a.watching = false;
+    a.pending.clear();
+    if (wasHeld)
+        m_holds.claim(from, false);   // still held for its own player
+    else
+        a.name.clear();
+    logintimer.wake();
+    sendTo(to, Wire::message("CMD_sendlogininfo", {num(to)}));
 }
 
 // ---------------------------------------------------------------- messages
@@ -223,12 +373,49 @@ void TServer::receivedlogininfo(FieldReader &fields, int origin)
     const QByteArray name = fields.rest();
     if (seat != origin || !validSeat(seat) || !seats[size_t(seat)].connected)
         return;
-    seats[size_t(seat)].name = name;
-    seats[size_t(seat)].loggedin = true;
+    Seat &s = seats[size_t(seat)];
+    const QByteArray address = addressOf(seat);
 
+    if (m_holds.belongsTo(seat, name)) {
+        m_holds.release(seat);
+        s.name = name;
+        s.loggedin = true;
+        announce(seat, version, true);
+        emit seatRejoined(seat, name, s.score);
+        return;
+    }
+    // Another of the held seats kept for this address may be this player's.
+    const int own = m_holds.unclaimedFor(address, name);
+    if (own != 0 && own != seat) {
+        moveToHeldSeat(seat, own);
+        return;
+    }
+    // Somebody else has come: the seat is theirs, as a seat left during the
+    // game would be.
+    endHold(seat);
+
+    s.name = name;
+    s.loggedin = true;
+    announce(seat, version, false);
+    emit playerJoined(seat, name);
+    // The same player logged in on an older connection that may have died
+    // without a word: an empty message makes its far end answer at once,
+    // with a reset when it has forgotten the connection.
+    if (m_gameinprogress) {
+        const int older = seatOfPlayer(address, name, seat);
+        if (older != 0)
+            sendTo(older, QByteArray(1, Wire::Terminator));
+    }
+}
+
+// Tells every seat who sits in this one, tells it who else is here, and
+// brings it into the game that is being played.
+void TServer::announce(int seat, const QByteArray &version, bool back)
+{
+    const QByteArray name = seats[size_t(seat)].name;
     sendToAll(Wire::message("CMD_newplayerinfo", {num(seat), name}));
     for (int n = 1; n <= m_seatsused; ++n)
-        if (n != seat && seats[size_t(n)].connected)
+        if (n != seat && seats[size_t(n)].connected && !m_holds.isHeld(n))
             sendTo(seat, Wire::message("CMD_existingplayers", {num(n), seats[size_t(n)].name}));
 
     if (version != Wire::Version) {
@@ -236,16 +423,17 @@ void TServer::receivedlogininfo(FieldReader &fields, int origin)
         sendTo(seat, Wire::message("CMD_wrongversion", {""}));
     }
     if (m_gameinprogress)
-        sendUpdateTo(seat);
-    emit playerJoined(seat, name);
+        sendUpdateTo(seat, back);
 }
 
 // Brings a newcomer into the game that is being played.
-void TServer::sendUpdateTo(int seat)
+void TServer::sendUpdateTo(int seat, bool back)
 {
     sendTo(seat, m_board.loadboardMessage(m_roundnumber));
     sendTo(seat, m_board.thewordMessage());
-    const bool mayPlay = timer1.Tag == 1 && seat <= seatcount;
+    // A player back in a round in which its word was already found waits
+    // for the next.
+    const bool mayPlay = timer1.Tag == 1 && seat <= seatcount && !(back && seats[size_t(seat)].found);
     QByteArray stats = QByteArray(mayPlay ? "t" : "f") + '+' + num(m_playtoscore) + '+'
                        + num(m_timeperturn) + '+' + num(m_countdown - 4) + '+'
                        + (m_scrambled ? "t" : "f");
@@ -260,8 +448,12 @@ void TServer::kickhim(FieldReader &fields, int origin)
 {
     const int sender = fields.integer();
     const int target = fields.integer();
-    if (sender == 1 && origin == 1 && validSeat(target))
-        disconnectsock(target);
+    if (sender != 1 || origin != 1 || !validSeat(target))
+        return;
+    if (seats[size_t(target)].connected)
+        removeSeat(target);
+    else
+        endHold(target);   // the host does not wait for that player
 }
 
 void TServer::justwatch(FieldReader &fields, int origin)

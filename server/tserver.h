@@ -5,6 +5,7 @@
 #include "protocol/ticker.h"
 #include "protocol/tsock.h"
 #include "server/board.h"
+#include "server/seatholds.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -23,6 +24,12 @@ class WordList;
 // messages of a connection that has gone are never handled, so a newcomer in
 // a freed seat inherits nothing of the one before. Seat 1 holds the host's
 // rights (starting games, removing users, setting others to just watch).
+//
+// A seat whose connection is lost during a game (closed, reset or gone
+// silent, but not removed by the host or for breaking a bound) is held for
+// its player for a minute: see SeatHolds. A connection that turns out to be
+// that player on another seat is moved into the held seat by asking it to
+// log in again there (a second CMD_sendlogininfo).
 class TServer : public QObject
 {
     Q_OBJECT
@@ -47,6 +54,9 @@ public:
         // has been waited for.
         bool loggedin = false;
         int loginWait = 0;
+        // The server itself ended the connection (the host's removal, a
+        // broken bound): its seat is not held.
+        bool removed = false;
     };
 
     static constexpr int seatcount = 6;
@@ -60,11 +70,10 @@ public:
     static constexpr int maxOutboundBytes = 1024 * 1024;
     // Seconds a connection may hold a seat without logging in.
     static constexpr int loginTimeout = 30;
-    // Keepalive of seated connections: probes after a minute of silence,
-    // then every 10 seconds; six unanswered ones free the seat.
-    static constexpr int keepAliveIdle = 60;
-    static constexpr int keepAliveInterval = 10;
-    static constexpr int keepAliveCount = 6;
+    // During a game, a seat whose far end has left our data or probes
+    // unanswered this long is taken for lost when a new connection comes
+    // from its address: the player is back before the line gave up.
+    static constexpr int presumedLostMs = 3000;
 
     explicit TServer(QObject *parent = nullptr, Ticker::Mode timers = Ticker::Running);
     ~TServer() override;
@@ -92,6 +101,8 @@ public:
     bool timer1Enabled() const { return timer1.enabled(); }
     bool logintimerEnabled() const { return logintimer.enabled(); }
     bool socktimerEnabled() const { return socktimer.enabled(); }
+    bool holdtimerEnabled() const { return holdtimer.enabled(); }
+    const SeatHolds &holds() const { return m_holds; }
     int queued() const { return receivedlist.queued(); }
 
     // Timer handlers; with Manual timers the owner calls them. The dispatch
@@ -101,6 +112,8 @@ public:
     // Once a second while a connection waits to log in: drops the ones that
     // have waited too long.
     void logintimerTimer();
+    // Once a second while a seat is held: ends the holds that ran out.
+    void holdtimerTimer();
 
     // The next round plays this word instead of one drawn from the word list
     // (a scripted demonstration, a test).
@@ -136,6 +149,11 @@ signals:
     void wordFound(int seat, int bonus, int score);
     void roundEnded(int round, bool outOfTime);
     void winnerDeclared(const QByteArray &text);
+    // A seat kept for its player, the player back in it, a hold that ended
+    // otherwise (ran out, taken by another name, the game over).
+    void seatHeld(int seat, const QByteArray &name);
+    void seatRejoined(int seat, const QByteArray &name, int score);
+    void holdEnded(int seat, const QByteArray &name);
 
 private:
     // Connections and seats.
@@ -144,14 +162,26 @@ private:
     void tempsockDisconnect(TSock *sender);
     void tempsockInfo(TSock *sender, TSock::TSocketInfo info, const QByteArray &msg);
     void disconnectsock(int seat);
+    // Ends a connection for the server's own reasons: the seat is not held.
+    void removeSeat(int seat);
     void freeSeat(int seat);
+    int openSeat();
+    void dropSilentSeatsOf(const QByteArray &address);
+    void holdSeat(int seat, const QByteArray &name, const QByteArray &address);
+    void endHold(int seat);
+    void endAllHolds();
+    void moveToHeldSeat(int from, int to);
+    int seatOfPlayer(const QByteArray &address, const QByteArray &name, int except) const;
+    QByteArray addressOf(int seat) const;
     void receivedlogininfo(FieldReader &fields, int origin);
+    void announce(int seat, const QByteArray &version, bool back);
     void kickhim(FieldReader &fields, int origin);
     void justwatch(FieldReader &fields, int origin);
     void chat(FieldReader &fields, int origin);
     void action(FieldReader &fields, int origin);
     void playasound(FieldReader &fields, int origin);
-    void sendUpdateTo(int seat);
+    // back: the seat's own player returns to it.
+    void sendUpdateTo(int seat, bool back);
     // Registers a handler that is called with the seat of the message's
     // connection, and only while that connection holds its seat.
     void route(const QByteArray &command, void (TServer::*handler)(FieldReader &, int));
@@ -183,6 +213,8 @@ private:
     Ticker socktimer;
     Ticker timer1;
     Ticker logintimer;
+    Ticker holdtimer;
+    SeatHolds m_holds;
     Board m_board;
 
     bool m_gameinprogress = false;

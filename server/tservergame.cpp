@@ -219,7 +219,8 @@ void TServer::endround()
 
 bool TServer::checkforwin()
 {
-    auto live = [this](int n) { return seats[size_t(n)].connected; };
+    // A held seat is still in the game: its player is on the way back.
+    auto live = [this](int n) { return seats[size_t(n)].connected || m_holds.isHeld(n); };
     bool passed = false;
     for (int n = 1; n <= seatcount; ++n)
         if (live(n) && seats[size_t(n)].score > m_playtoscore)
@@ -247,5 +248,6 @@ bool TServer::checkforwin()
     sendToAll(Wire::message("CMD_winner", {text, ""}));
     m_gameinprogress = false;
     emit winnerDeclared(text);
+    endAllHolds();
     return true;
 }

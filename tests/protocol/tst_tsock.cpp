@@ -59,6 +59,7 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::newRow("refused") << 10061 << "WSAECONNREFUSED";
         QTest::newRow("reset") << 10054 << "WSAECONNRESET";
+        QTest::newRow("timed out") << 10060 << "WSAETIMEDOUT";
         QTest::newRow("host not found") << 11001 << "WSAHOST_NOT_FOUND";
         QTest::newRow("no data") << 11004 << "WSANO_DATA";
         QTest::newRow("not initialised") << 10093 << "WSANOTINITIALISED";
@@ -77,6 +78,7 @@ private slots:
     {
         QCOMPARE(SockErrors::fromErrno(ECONNREFUSED), 10061);
         QCOMPARE(SockErrors::fromErrno(ECONNRESET), 10054);
+        QCOMPARE(SockErrors::fromErrno(ETIMEDOUT), 10060);   // a line given up
         QCOMPARE(SockErrors::fromErrno(EAGAIN), 10035);
         QCOMPARE(SockErrors::name(SockErrors::fromErrno(ENOMEDIUM)), QByteArray("UNKNOWN ERROR"));
     }

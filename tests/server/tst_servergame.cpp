@@ -319,6 +319,9 @@ private slots:
         QCOMPARE(h.server.phase(), 2);
         cid.sock.Close();
         h.settle();
+        // Gone for good once the seat is no longer held for its player.
+        for (int second = 0; second < SeatHolds::holdSeconds; ++second)
+            h.server.holdtimerTimer();
         h.clearAll();
         h.tick(7);
         QCOMPARE(ann.received, QList<QByteArray>({"CMD_winner+Ann and Klock+"}));

@@ -48,13 +48,15 @@ struct GameTable
     QByteArray port = QByteArray::number(Loopback::freePort());
     std::vector<std::unique_ptr<Player>> players;
 
-    Player &start(const QStringList &arguments)
+    // via: the port the copy connects to instead of the table's (a line in
+    // between, say).
+    Player &start(const QStringList &arguments, const QByteArray &via = QByteArray())
     {
         auto player = std::make_unique<Player>();
         Player *p = player.get();
         WindowOptions options;
         options.timers = Ticker::Manual;
-        options.gamePort = port;
+        options.gamePort = via.isEmpty() ? port : via;
         options.lobbyPort = Loopback::freePort();
         options.arguments = arguments;
         options.messageBox = [p](QWidget *, const QString &text) { p->boxes << text; };
@@ -73,7 +75,10 @@ struct GameTable
         return *p;
     }
     Player &host(const QString &name) { return start({name, "127.0.0.1", "true"}); }
-    Player &join(const QString &name) { return start({name, "127.0.0.1", "False"}); }
+    Player &join(const QString &name, const QByteArray &via = QByteArray())
+    {
+        return start({name, "127.0.0.1", "False"}, via);
+    }
 
     // Lets the network, the servers and every client's dispatch run until
     // nothing moves any more.

@@ -12,6 +12,8 @@
 
 #include <memory>
 
+#include <sys/socket.h>
+
 // A game client reduced to its wire: it connects, keeps every message it
 // receives, and sends whatever the test tells it to.
 struct ScriptedClient
@@ -39,6 +41,14 @@ struct ScriptedClient
         sock.Send(Wire::message(command, fields));
     }
     void sendRaw(const QByteArray &bytes) { sock.Send(bytes); }
+    // Ends the connection with a reset, as a peer that fails does.
+    void dropAbruptly()
+    {
+        const linger abort{1, 0};
+        setsockopt(sock.Handle(), SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+        sock.OnInfo = nullptr;
+        sock.Close();
+    }
 
     // Received messages that start with the prefix.
     QList<QByteArray> with(const QByteArray &prefix) const
@@ -90,9 +100,21 @@ struct ServerHarness
     // Connects a client and logs it in under the name.
     ScriptedClient &join(const QByteArray &name, const QByteArray &version = Wire::Version)
     {
-        clients.push_back(std::make_unique<ScriptedClient>(port()));
+        return joinAt(port(), name, version);
+    }
+    // The same on another port: through a line in between, say.
+    ScriptedClient &joinAt(quint16 at, const QByteArray &name, const QByteArray &version = Wire::Version)
+    {
+        clients.push_back(std::make_unique<ScriptedClient>(at));
         ScriptedClient &c = *clients.back();
         settle();
+        logIn(c, name, version);
+        return c;
+    }
+    // Answers the server's last request for a login with one for the seat
+    // it names.
+    void logIn(ScriptedClient &c, const QByteArray &name, const QByteArray &version = Wire::Version)
+    {
         const QByteArray login = c.last("CMD_sendlogininfo+");
         c.seat = login.mid(int(qstrlen("CMD_sendlogininfo+"))).toInt();
         if (c.seat > 0) {
@@ -100,7 +122,6 @@ struct ServerHarness
                       + Wire::Terminator + Wire::Terminator);
             settle();
         }
-        return c;
     }
 
     void tick(int times = 1)
