@@ -94,6 +94,24 @@ private slots:
         QVERIFY(!g.bob.client().reconnector().retrytimerEnabled());
     }
 
+    // A player who leaves for another game while the window is trying (Play
+    // Solo or a join from the lobby) is not pulled back to the old host.
+    void leavingTheGameStopsTheTrying()
+    {
+        Game g;
+        g.line.setDown(true);
+        g.t.settle();
+        QVERIFY(g.bob.client().reconnector().active());
+        g.bob.client().leaveGame();
+        QVERIFY(!g.bob.client().reconnector().active());
+        QVERIFY(!g.bob.client().reconnector().retrytimerEnabled());
+        g.line.setDown(false);
+        g.tryAgain();
+        QVERIFY(!g.bob.client().isconnected());
+        QVERIFY(g.ann.server()->holds().isHeld(2));
+        QCOMPARE(g.ann.client().row(2).name, QString("<Waiting>"));
+    }
+
     // The window watches its connection as the server watches each seat's.
     void bothEndsGiveUpASilentLineAlike()
     {
