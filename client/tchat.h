@@ -16,7 +16,7 @@ class ShoutMenu;
 class SoundPlayer;
 class SettingsMenus;
 class Twordlist;
-struct WindowRegistry;
+class WindowRegistry;
 
 // The player's main window: the game panel with the seats, the board and
 // the chat, and the menus. It shows what its GameClient holds and hands the
