@@ -26,6 +26,8 @@ void PanelLabel::setTipWhenCut(bool on)
 
 void PanelLabel::setHalo(const QColor &colour)
 {
+    if (colour == m_halo)
+        return;
     m_halo = colour;
     update();
 }

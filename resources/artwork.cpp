@@ -1,5 +1,7 @@
 #include "resources/artwork.h"
 
+#include "resources/backgroundpicture.h"
+
 #include <QCoreApplication>
 #include <QFont>
 #include <QHash>
@@ -25,7 +27,7 @@ const QColor Ink(62, 34, 12);
 // cache is dropped when the application object goes away.
 struct Cache
 {
-    QList<QPixmap> tiles;
+    std::array<QPixmap, Artwork::TileCount> tiles;
     QPixmap foundIt;
     QPixmap eyes;
     std::array<QPixmap, 2> checkBox;
@@ -290,60 +292,27 @@ QPixmap drawTimeBar()
     return QPixmap::fromImage(image);
 }
 
-// Sand with soft light from the top and faint letters scattered over it; the
-// scatter comes from a fixed sequence so the picture is the same every run.
-QPixmap drawBackground(const QSize &size)
-{
-    QImage image = canvas(size.width(), size.height());
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    const QRectF all(image.rect());
-    p.fillRect(all, vertical(all, QColor(246, 226, 176), QColor(230, 196, 124)));
-
-    std::uint32_t state = 0x2f6b1a3dU;
-    const auto next = [&state](int n) {
-        state = state * 1664525U + 1013904223U;
-        return int((state >> 8) % std::uint32_t(n));
-    };
-    // About one letter per 70 x 70 pixels, whatever the size.
-    const int count = qMax(1, size.width() * size.height() / 4900);
-    for (int i = 0; i < count; ++i) {
-        const int x = next(qMax(1, size.width()));
-        const int y = next(qMax(1, size.height()));
-        p.save();
-        p.translate(x, y);
-        p.rotate(next(50) - 25);
-        p.setFont(boldFont(18 + next(26)));
-        p.setPen(QColor(150, 100, 40, 16 + next(10)));
-        p.drawText(0, 0, QString(QChar('A' + next(26))));
-        p.restore();
-    }
-    return QPixmap::fromImage(image);
-}
-
 } // namespace
 
 QPixmap Artwork::tile(int code)
 {
-    const QList<QPixmap> tiles = tileSet();
-    return tiles.value(code, tiles.first());
+    if (code < 0 || code >= TileCount)
+        code = 0;
+    return cached(cache().tiles[size_t(code)], [code] {
+        if (code == MarkerCode)
+            return drawMarker();
+        const bool highlighted = code > HighlightOffset;
+        return drawTile(highlighted ? code - HighlightOffset : code, highlighted);
+    });
 }
 
 QList<QPixmap> Artwork::tileSet()
 {
-    Cache &c = cache();
-    if (c.tiles.isEmpty()) {
-        QList<QPixmap> tiles;
-        tiles.reserve(TileCount);
-        tiles.append(drawTile(0, false));
-        for (int letter = 1; letter <= 26; ++letter)
-            tiles.append(drawTile(letter, false));
-        for (int letter = 1; letter <= 26; ++letter)
-            tiles.append(drawTile(letter, true));
-        tiles.append(drawMarker());
-        c.tiles = tiles;
-    }
-    return c.tiles;
+    QList<QPixmap> tiles;
+    tiles.reserve(TileCount);
+    for (int code = 0; code < TileCount; ++code)
+        tiles.append(tile(code));
+    return tiles;
 }
 
 QPixmap Artwork::foundIt()
@@ -389,5 +358,11 @@ QPixmap Artwork::background(const QSize &size)
     if (size.isEmpty())
         return QPixmap();
     const quint64 key = (quint64(quint32(size.width())) << 32) | quint32(size.height());
-    return cached(cache().backgrounds[key], [&size] { return drawBackground(size); });
+    return cached(cache().backgrounds[key], [&size] {
+        QImage image(size, QImage::Format_RGB32);
+        QPainter p(&image);
+        BackgroundPicture::paint(p, image.rect(), QPoint(0, 0), size.height());
+        p.end();
+        return QPixmap::fromImage(std::move(image));
+    });
 }
