@@ -91,7 +91,7 @@ QPixmap smiliesButton()
     face(p, QColor(244, 245, 214), QColor(150, 140, 100));
     p.setRenderHint(QPainter::Antialiasing, false);
     p.drawImage((Width - SmileyPictures::Width) / 2, (Height - SmileyPictures::Height) / 2,
-                SmileyPictures::imagelist().value(0));
+                SmileyPictures::picture(0));
     return picture;
 }
 

@@ -3,6 +3,8 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <array>
+
 namespace SmileyPictures {
 
 namespace {
@@ -212,15 +214,22 @@ QImage drawPicture(int n)
 
 } // namespace
 
-const QList<QImage> &imagelist()
+QImage picture(int n)
 {
-    static const QList<QImage> pictures = [] {
-        QList<QImage> list;
-        for (int n = 0; n < 18; ++n)
-            list.append(drawPicture(n));
-        return list;
-    }();
-    return pictures;
+    static std::array<QImage, Count> pictures;
+    if (n < 0 || n >= Count)
+        return QImage();
+    if (pictures[size_t(n)].isNull())
+        pictures[size_t(n)] = drawPicture(n);
+    return pictures[size_t(n)];
+}
+
+QList<QImage> imagelist()
+{
+    QList<QImage> list;
+    for (int n = 0; n < Count; ++n)
+        list.append(picture(n));
+    return list;
 }
 
 } // namespace SmileyPictures
