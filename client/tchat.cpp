@@ -21,7 +21,7 @@
 #include "social/colourtext.h"
 #include "social/tphrases.h"
 #include "social/shoutmenu.h"
-#include "social/soundplayer.h"
+#include "social/speakers.h"
 #include "social/tspylist.h"
 #include "tally/ttallylist.h"
 
@@ -74,8 +74,8 @@ Tchat::Tchat(WindowRegistry &registry)
     m_chatinput = new ChatInputView(m_client.chatSender(), m_client.phrases(),
                                     [this] { return m_client.isconnected(); }, central);
     central->arrange(panel_board, m_chatpane, m_chatinput, panel_board->pos() + QPoint(488, 277));
-    m_soundPlayer = new SoundPlayer(this);
-    m_client.sounds().setSink(m_soundPlayer);
+    m_speakers = new Speakers(this);
+    m_client.sounds().setSink(m_speakers);
     popup_sounds = new ShoutMenu(this);
     connect(popup_sounds, &ShoutMenu::chosen, &m_client, &GameClient::wave14Click);
     connect(m_chatinput, &ChatInputView::shoutMenuRequested, popup_sounds,
@@ -94,8 +94,8 @@ Tchat::Tchat(WindowRegistry &registry)
         render();
     });
     connect(&m_client, &GameClient::showDownload, this, [this] {
-        if (m_registry.download)
-            m_registry.download->show();
+        if (Tdownload *lobby = m_registry.download())
+            lobby->show();
     });
 
     m_settingsMenus = new SettingsMenus(this, menu_options, menu_tiles, m_client, m_chatpane, m_panelView);
@@ -116,9 +116,9 @@ void Tchat::buildMenus()
     PlayWithFriends1 = menu_file->addAction(QStringLiteral("Play With Friends..."));
     PlayWithFriends1->setObjectName(QStringLiteral("PlayWithFriends1"));
     connect(PlayWithFriends1, &QAction::triggered, this, [this] {
-        if (m_registry.download) {
-            m_registry.download->show();
-            m_registry.download->raise();
+        if (Tdownload *lobby = m_registry.download()) {
+            lobby->show();
+            lobby->raise();
         }
     });
     WordList1 = menu_file->addAction(QStringLiteral("Word List..."));

@@ -13,7 +13,7 @@ class QAction;
 class QFrame;
 class QMenu;
 class ShoutMenu;
-class SoundPlayer;
+class Speakers;
 class SettingsMenus;
 class Twordlist;
 class WindowRegistry;
@@ -64,7 +64,7 @@ public:
 
     // The shout menu that phrase button 10 opens, and the speakers.
     ShoutMenu *popupSounds() const { return popup_sounds; }
-    SoundPlayer *soundPlayer() const { return m_soundPlayer; }
+    Speakers *speakers() const { return m_speakers; }
 
 signals:
     // The window has closed; the program ends with it.
@@ -115,5 +115,5 @@ private:
     QAction *UnsetJustWatch1 = nullptr;
     int m_kickTarget = 0;
     ShoutMenu *popup_sounds = nullptr;
-    SoundPlayer *m_soundPlayer = nullptr;
+    Speakers *m_speakers = nullptr;
 };
