@@ -42,17 +42,17 @@ struct WindowOptions
     QDate date() const { return today ? today() : QDate::currentDate(); }
 };
 
-// The windows a player opens now and then, built the first time they are
-// asked for.
-enum class LateWindow { Tallylist, About, Gamestart, Help, Phrases, Spylist };
+// The windows built the first time they are asked for: those a player
+// opens now and then, and the lobby window, which a solo game opens with.
+enum class LateWindow { Tallylist, About, Download, Gamestart, Help, Phrases, Spylist };
 
 // One pointer per window of a running game. Every window gets the registry
 // at construction and reaches the others through it; a test can build a
 // second set beside the first.
 //
-// The main window, the lobby window and the server exist from the start.
-// The others are built the first time somebody asks for them, which is the
-// first time they are shown: a window the player never opens costs nothing.
+// The main window and the server exist from the start. The others are built
+// the first time somebody asks for them, which is the first time they are
+// shown: a window the player never opens costs nothing.
 class WindowRegistry
 {
 public:
@@ -61,7 +61,6 @@ public:
     WindowOptions options;
 
     Tchat *chat = nullptr;
-    Tdownload *download = nullptr;
     TServer *server = nullptr;
     // The run's tally, loaded at start-up and recording every game whether
     // or not its window is ever shown.
@@ -71,6 +70,7 @@ public:
     // nobody to build it (a registry of a test's own) or building failed.
     Ttallylist *tallylist() { return late(m_tallylist, LateWindow::Tallylist); }
     Tabout *about() { return late(m_about, LateWindow::About); }
+    Tdownload *download() { return late(m_download, LateWindow::Download); }
     Tgamestart *gamestart() { return late(m_gamestart, LateWindow::Gamestart); }
     Thelp *help() { return late(m_help, LateWindow::Help); }
     Tphrases *phrases() { return late(m_phrases, LateWindow::Phrases); }
@@ -93,6 +93,7 @@ private:
     std::function<void(LateWindow)> m_build;
     Ttallylist *m_tallylist = nullptr;
     Tabout *m_about = nullptr;
+    Tdownload *m_download = nullptr;
     Tgamestart *m_gamestart = nullptr;
     Thelp *m_help = nullptr;
     Tphrases *m_phrases = nullptr;
@@ -106,6 +107,8 @@ inline bool WindowRegistry::built(LateWindow window) const
         return m_tallylist;
     case LateWindow::About:
         return m_about;
+    case LateWindow::Download:
+        return m_download;
     case LateWindow::Gamestart:
         return m_gamestart;
     case LateWindow::Help:

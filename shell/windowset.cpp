@@ -61,7 +61,6 @@ WindowSet::WindowSet(WindowOptions options, std::function<void(const QString &)>
     // The table is loaded now, after the main window and whether or not its
     // window is ever shown; it goes after that window at the end.
     create(m_registry.tally, TallyRank);
-    create(m_registry.download, DownloadRank);
     create(m_registry.server, ServerRank);
     m_registry.m_build = [this](LateWindow window) { build(window); };
 }
@@ -74,6 +73,9 @@ void WindowSet::build(LateWindow window)
         break;
     case LateWindow::About:
         create(m_registry.m_about, AboutRank);
+        break;
+    case LateWindow::Download:
+        create(m_registry.m_download, DownloadRank);
         break;
     case LateWindow::Gamestart:
         create(m_registry.m_gamestart, GamestartRank);

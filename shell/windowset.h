@@ -7,9 +7,8 @@
 #include <functional>
 
 // The windows of one running game. Start-up builds the main window first,
-// then the tally, the lobby window and the server; the windows a player
-// opens now and then are built the first time they are asked for (see
-// WindowRegistry). At the end the windows that exist are destroyed in one
+// then the tally and the server; the other windows are built the first time
+// they are asked for (see WindowRegistry). At the end the windows that exist are destroyed in one
 // fixed order, the reverse of Tchat, Ttallylist, Tabout, Tdownload,
 // Tgamestart, Thelp, Tphrases, TServer, Tspylist, whenever each was built:
 // the tally is saved while the main window still exists. A window whose

@@ -31,9 +31,8 @@
 
 namespace {
 
-// What start-up builds: the main window, the tally, the lobby window (a solo
-// game opens with it) and the server.
-const QStringList startWindows = {"Tchat", "TallyKeeper", "Tdownload", "TServer"};
+// What start-up builds: the main window, the tally and the server.
+const QStringList startWindows = {"Tchat", "TallyKeeper", "TServer"};
 
 QAction *menuItem(Tchat *chat, const QString &name)
 {
@@ -130,9 +129,9 @@ private slots:
         WindowSet windows;
         QCOMPARE(windows.built(), startWindows);
         WindowRegistry &r = windows.registry();
-        QVERIFY(r.chat && r.tally && r.download && r.server);
-        for (LateWindow late : {LateWindow::Tallylist, LateWindow::About, LateWindow::Gamestart, LateWindow::Help,
-                                LateWindow::Phrases, LateWindow::Spylist})
+        QVERIFY(r.chat && r.tally && r.server);
+        for (LateWindow late : {LateWindow::Tallylist, LateWindow::About, LateWindow::Download, LateWindow::Gamestart,
+                                LateWindow::Help, LateWindow::Phrases, LateWindow::Spylist})
             QVERIFY(!r.built(late));
         QCOMPARE(r.chat->windowTitle(), QString("Zarvex "));
         QCOMPARE(TServer::caption(), QString("Server"));
@@ -151,6 +150,7 @@ private slots:
         QTest::newRow("spy list") << "SpyList1" << "Tspylist";
         QTest::newRow("phrases") << "PrhaseList1" << "Tphrases";
         QTest::newRow("game start") << "StartGame1" << "Tgamestart";
+        QTest::newRow("lobby") << "PlayWithFriends1" << "Tdownload";
     }
     void aWindowIsBuiltTheFirstTimeThePlayerOpensIt()
     {
@@ -177,6 +177,27 @@ private slots:
         shown->hide();
     }
 
+    // A solo game opens with the lobby window, built then; a game hosted or
+    // joined from the command line never builds it unless the player asks.
+    void onlyASoloGameOpensWithTheLobbyWindow_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("lobby");
+        QTest::newRow("solo") << QStringList() << true;
+        QTest::newRow("hosting") << QStringList({"Ann", "127.0.0.1", "true"}) << false;
+        QTest::newRow("joining nowhere") << QStringList({"Ann", "127.0.0.1"}) << false;
+    }
+    void onlyASoloGameOpensWithTheLobbyWindow()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, lobby);
+        GameTable t;
+        Player &ann = t.start(arguments);
+        QCOMPARE(ann.registry().built(LateWindow::Download), lobby);
+        if (lobby)
+            QVERIFY(ann.registry().download()->isVisible());
+    }
+
     // A window that cannot be built is reported as the player opens it, and
     // tried again the next time; the rest of the program goes on.
     void aFailingWindowIsReportedAndTheOthersStillComeUp()
@@ -189,21 +210,22 @@ private slots:
             WindowSet windows(options, [](const QString &name) {
                 if (name == "Tabout")
                     throw std::runtime_error("the about window broke");
-                if (name == "Tdownload")
-                    throw std::runtime_error("the lobby window broke");
+                if (name == "TallyKeeper")
+                    throw std::runtime_error("the tally broke");
             });
-            QCOMPARE(windows.built(), QStringList({"Tchat", "TallyKeeper", "TServer"}));
-            QCOMPARE(reports, QStringList({"the lobby window broke"}));
+            QCOMPARE(windows.built(), QStringList({"Tchat", "TServer"}));
+            QCOMPARE(reports, QStringList({"the tally broke"}));
             QAction *about = menuItem(windows.registry().chat, "About1");
             about->trigger();
             QVERIFY(!windows.registry().about());
             QCOMPARE(reports.size(), 3);
             QCOMPARE(reports.mid(1), QStringList({"the about window broke", "the about window broke"}));
-            // The other windows still open.
+            // The other windows still open, the tally window with a tally of
+            // its own.
             menuItem(windows.registry().chat, "Content1")->trigger();
             QVERIFY(windows.registry().help()->isVisible());
-            // Play With Friends finds no lobby window, and says nothing more.
-            menuItem(windows.registry().chat, "PlayWithFriends1")->trigger();
+            menuItem(windows.registry().chat, "ViewTally1")->trigger();
+            QVERIFY(windows.registry().tallylist()->isVisible());
             QCOMPARE(reports.size(), 3);
         }
         ErrorReport::setSink(previous);
@@ -220,7 +242,7 @@ private slots:
             WindowSet windows(options);
             WindowRegistry &r = windows.registry();
             const QList<QObject *> order{r.spylist(), r.tallylist(), r.help(), r.chat, r.server, r.tally,
-                                         r.download};
+                                         r.download()};
             for (QObject *w : order)
                 connect(w, &QObject::destroyed, this, [&destroyed, name = w->objectName()] { destroyed << name; });
         }

@@ -346,7 +346,7 @@ private slots:
             WindowOptions options;
             options.timers = Ticker::Manual;
             WindowSet windows(options);
-            QVERIFY(windows.registry().chat && windows.registry().download && windows.registry().server);
+            QVERIFY(windows.registry().chat && windows.registry().server);
             QEventLoop loop;
             QTimer::singleShot(0, &loop, &QEventLoop::quit);
             loop.exec();
