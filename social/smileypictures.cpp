@@ -1,5 +1,7 @@
 #include "social/smileypictures.h"
 
+#include "resources/artcanvas.h"
+
 #include <QPainter>
 #include <QPainterPath>
 
@@ -199,15 +201,12 @@ void draw(Face &f, int n)
 
 QImage drawPicture(int n)
 {
-    QImage big(Width * Scale, Height * Scale, QImage::Format_ARGB32_Premultiplied);
-    big.fill(Qt::transparent);
-    {
-        QPainter p(&big);
+    const QImage big = ArtCanvas::draw(QSize(Width * Scale, Height * Scale), [n](QPainter &p) {
         p.setRenderHint(QPainter::Antialiasing);
         p.scale(Scale, Scale);
         Face face(p);
         draw(face, n);
-    }
+    });
     return big.scaled(Width, Height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
         .convertToFormat(QImage::Format_ARGB32);
 }

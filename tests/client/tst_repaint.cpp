@@ -1,6 +1,5 @@
 #include "client/boardview.h"
 #include "client/gamepanelview.h"
-#include "resources/artwork.h"
 #include "support/startgame.h"
 #include "support/testmain.h"
 
@@ -158,14 +157,12 @@ private slots:
         QCOMPARE(log.region, QRegion());
     }
 
-    // The seconds of a round, red ones too, the word found, the next board
-    // and the winner are drawn by the window's own thread: none of it is
-    // handed to Qt's helper threads. (Each tile's picture is drawn once, the
-    // first time it shows, and kept.)
+    // The seconds of a round, red ones too, the tiles drawn as they first
+    // show, the word found, the next board and the winner are drawn by the
+    // window's own thread: none of it is handed to Qt's helper threads.
     void noHelperThreadsDrawTheRound()
     {
         Round r;
-        Artwork::tileSet();
         PaintLog log(r.ann.chat);
         log.flush();
         const qint64 before = pooledWork();
