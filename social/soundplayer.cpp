@@ -1,9 +1,8 @@
 #include "social/soundplayer.h"
 
-#include "social/soundcues.h"
-
 #include <QApplication>
 #include <QAudioDevice>
+#include <QDir>
 #include <QMediaDevices>
 #include <QSoundEffect>
 #include <QUrl>
@@ -14,6 +13,19 @@ SoundPlayer::SoundPlayer(QObject *parent, Loading loading)
 }
 
 SoundPlayer::~SoundPlayer() = default;
+
+// The sounds are the files of the resource folder, named in small letters.
+const QStringList &SoundPlayer::names()
+{
+    static const QStringList list = [] {
+        QStringList found;
+        for (const QString &file : QDir(QStringLiteral(":/zarvex/sounds")).entryList({}, QDir::Files, QDir::Name))
+            if (file.endsWith(QLatin1String(".wav")))
+                found << file.chopped(4);
+        return found;
+    }();
+    return list;
+}
 
 // The first sound brings up the sound service and the watch on the outputs.
 // Without an output there is nothing to play on, and each effect made then
@@ -56,7 +68,7 @@ void SoundPlayer::play(const QString &name)
         m_current = nullptr;
     }
     const QString resource = name.toLower();
-    if (!SoundCues::resourceNames().contains(resource)) {
+    if (!names().contains(resource)) {
         if (m_beep)
             m_beep();
         return;

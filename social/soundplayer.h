@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class QMediaDevices;
@@ -35,6 +36,8 @@ public:
 
     // The loaded effect of that name, or null.
     const QSoundEffect *effect(const QString &name) const;
+    // The names of the sounds it holds.
+    static const QStringList &names();
     // The sound started last and not cut off since, or null.
     const QSoundEffect *current() const { return m_current; }
     // What plays for a name without a resource; the desktop's beep at first.

@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QAudioDevice>
 #include <QMediaDevices>
+#include <QSet>
 #include <QSignalSpy>
 #include <QSoundEffect>
 #include <QUrl>
@@ -40,6 +41,9 @@ private slots:
     // plays, and kept.
     void eachSoundIsLoadedOnceAsItFirstPlays()
     {
+        // It holds the game's sounds, no more and no fewer.
+        QCOMPARE(QSet<QString>(SoundPlayer::names().begin(), SoundPlayer::names().end()),
+                 QSet<QString>(SoundCues::resourceNames().begin(), SoundCues::resourceNames().end()));
         SoundPlayer player(nullptr, SoundPlayer::Loading::Always);
         QVERIFY(player.findChildren<QSoundEffect *>().isEmpty());
         QVERIFY(player.findChildren<QMediaDevices *>().isEmpty());
