@@ -105,7 +105,8 @@ private slots:
             return g && g->txt.running;
         }));
 
-        // Cat leaves: one player again.
+        // Cat's line drops during the game: the seat is held for Cat, and
+        // a held seat is not counted as seated, so one player again.
         cat.reset();
         QVERIFY(table.settleUntil([&] {
             const FoundGame *g = listed(browser, annGame);
