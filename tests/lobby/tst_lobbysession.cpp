@@ -271,8 +271,8 @@ private slots:
         LobbyCopy &bob = table.start({"Bob", "[::1]:" + QString::fromLatin1(ann.port), "join"});
         QVERIFY(table.settleUntil([&] { return bob.seated() == QStringList({"Ann", "Bob"}); }));
         QCOMPARE(bob.session().mode(), LobbySession::Joined);
-        QCOMPARE(ann.server()->seat(2).sock->PeerAddress(), QByteArray("::1"));
-        QCOMPARE(ann.server()->seat(1).sock->PeerAddress(), QByteArray("127.0.0.1"));
+        QCOMPARE(ann.server()->seat(2).link->peerAddress(), QByteArray("::1"));
+        QCOMPARE(ann.server()->seat(1).link->peerAddress(), QByteArray("127.0.0.1"));
     }
 
     // A joined player whose host ends: the window closes, as any client's.
