@@ -57,7 +57,7 @@ private slots:
         const QList<QByteArray> allowed = words.toLower().split('\n');
         const quint16 port = Loopback::freePort();
         QProcess server;
-        server.start(ZARVEX_SERVER, {"--port", QString::number(port), "--words", path});
+        server.start(ZARVEX_SERVER, {"--port", QString::number(port), "--no-web", "--words", path});
         QVERIFY(server.waitForStarted());
         QByteArray log;
         auto readLog = [&] { return log += server.readAllStandardOutput(); };
