@@ -300,7 +300,15 @@ def run(args, folder):
         check(phone.row(2)["name"] == "Pip", "the reloaded phone under its name")
         wait_for(lambda: window.seat(2)["name"] == "Pip" and window.seat(2)["score"] == score,
                  "the window showing Pip back in seat 2 with the score")
-        print("PASS: a find, chat both ways and a reload back to the seat with its score "
+
+        # Away to another page and back: the page put aside lets its seat go
+        # (it does not sit there unplayed) and takes it back when shown.
+        phone_driver.get("data:text/html,<title>elsewhere</title>")
+        wait_for(lambda: desk.row(2)["name"] == "<Waiting>", "the phone's seat let go while it is away")
+        phone_driver.back()
+        wait_for(lambda: phone.my_seat() == 2 and phone.row(2)["score"] == score and desk.row(2)["name"] == "Pip",
+                 "the phone back in seat 2 after coming back to the page")
+        print("PASS: a find, chat both ways, a reload and a visit elsewhere back to the seat with its score "
               f"(word {board['word']}, score {score})")
     finally:
         for d in drivers:
