@@ -93,7 +93,7 @@ def start_browser(webdriver, service_class, folder, width, height, mobile):
     driver = webdriver.Chrome(service=service, options=options)
     # The page's own size, whatever the browser's frame takes.
     driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
-                           {"width": width, "height": height, "deviceScaleFactor": 2 if mobile else 1,
+                           {"width": width, "height": height, "deviceScaleFactor": 1,
                             "mobile": mobile})
     if mobile:
         driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": True, "maxTouchPoints": 5})
