@@ -45,6 +45,14 @@ private slots:
         QCOMPARE(RawVisitor::statusOf(v.answer()), 200);
         QCOMPARE(RawVisitor::statusOf(v.answer()), 404);
         QVERIFY(!v.closed);
+        // More requests in one go than one head's worth: each in turn.
+        QByteArray many;
+        for (int i = 0; i < 6; ++i)
+            many += "GET /icon.svg HTTP/1.1\r\nHost: 127.0.0.1\r\nX-Pad: " + QByteArray(2000, 'p') + "\r\n\r\n";
+        QVERIFY(many.size() > HttpRequest::MaxHeadBytes);
+        v.send(many);
+        for (int i = 0; i < 6; ++i)
+            QCOMPARE(RawVisitor::statusOf(v.answer()), 200);
         QCOMPARE(t.door.visitors(), 1);
         // Asking to close is honoured once the answer is out.
         QCOMPARE(v.get("/icon.svg", "GET", "Connection: close\r\n"), 200);
