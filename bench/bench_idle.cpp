@@ -132,6 +132,7 @@ public:
         env.insert(QStringLiteral("ZARVEX_HOME"), m_home.path());
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime.path());
         env.insert(QStringLiteral("ZARVEX_SHOWN_MARKER"), QStringLiteral("1"));
+        env.insert(QStringLiteral("ZARVEX_WEB_PORT"), QStringLiteral("7791"));
         m_process.setProcessEnvironment(env);
         m_process.setStandardErrorFile(QProcess::nullDevice());
         // Each line is timed as it arrives, not as somebody looks for it.
@@ -285,7 +286,7 @@ int main(int argc, char *argv[])
             fail("a program showed no window");
         WirePlayer bob(windowPort, "Bob");
         const quint16 serverPort = probePort(0);
-        Program dedicated(server, {"--port", QString::number(serverPort)});
+        Program dedicated(server, {"--port", QString::number(serverPort), "--no-web"});
         const std::unique_ptr<WirePlayer> cleo = seatFirstPlayer(dedicated, serverPort, "Cleo");
         WirePlayer dan(serverPort, "Dan");
         if (!waitFor([&] { return bob.hasHeard("CMD_existingplayers+1+") && dan.hasHeard("CMD_existingplayers+1+"); }))
@@ -310,7 +311,7 @@ int main(int argc, char *argv[])
     // A window joined to the dedicated server on the game's port: idle, then
     // with a round being played.
     {
-        Program dedicated(server, {"--port", QString::number(windowPort)});
+        Program dedicated(server, {"--port", QString::number(windowPort), "--no-web"});
         const std::unique_ptr<WirePlayer> seatOne = seatFirstPlayer(dedicated, windowPort, "Ann");
         WirePlayer &ann = *seatOne;
         Program joined(window, {"Bob", "127.0.0.1", "false"});

@@ -60,7 +60,7 @@ private slots:
         const quint16 serverPort = Loopback::freePort();
         QProcess server;
         server.setProcessChannelMode(QProcess::MergedChannels);
-        server.start(ZARVEX_SERVER, {"--port", QString::number(serverPort), "--name", "Night owls"});
+        server.start(ZARVEX_SERVER, {"--port", QString::number(serverPort), "--no-web", "--name", "Night owls"});
         QVERIFY(server.waitForStarted());
 
         const QString annGame = QStringLiteral("Ann's game on annbox");
