@@ -53,6 +53,7 @@ struct Host
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("ZARVEX_HOME", home.path());
         env.insert("XDG_RUNTIME_DIR", runtime.path());
+        env.insert("ZARVEX_WEB_PORT", "7791");
         process.setProcessEnvironment(env);
         process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         process.start(program, arguments);
@@ -119,7 +120,7 @@ int main(int argc, char *argv[])
 
     const QString server = QStringLiteral(ZARVEX_SERVER);
     const QString window = QStringLiteral(ZARVEX_WINDOW);
-    report("zarvex-server", measure(browser, "Bench server", server, {"--port", "7790", "--name", "Bench server"}));
+    report("zarvex-server", measure(browser, "Bench server", server, {"--port", "7790", "--no-web", "--name", "Bench server"}));
     // The window names its game after the player and this machine.
     report("hosting window (zarvex Ann 127.0.0.1 true)",
            measure(browser, GameAnnouncer::serviceName("Ann", QSysInfo::machineHostName()), window,
@@ -128,7 +129,7 @@ int main(int argc, char *argv[])
     // One of each, as any service browser sees them.
     Host serverHost;
     Host windowHost;
-    serverHost.start(server, {"--port", "7790", "--name", "Bench server"});
+    serverHost.start(server, {"--port", "7790", "--no-web", "--name", "Bench server"});
     windowHost.start(window, {"Ann", "127.0.0.1", "true"});
     if (!MdnsDaemon::waitFor([&] { return browser.games()->count() == 2; }, 20000))
         fail("the two hosts were not both listed");

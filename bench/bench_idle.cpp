@@ -13,8 +13,8 @@
 //    a hosting window and zarvex-server, each with two seated players and no
 //    game; zarvex-server with a window joined, idle and with a round being
 //    played; a solo game with its lobby window open, browsing for games; a
-//    hosting window announcing its game on the network; the web port serving
-//    two idle browser seats.
+//    hosting window announcing its game on the network; a hosting window
+//    serving two idle browser seats (connected WebSockets) on its web port.
 // It runs in a network of its own (only a loopback interface, see
 // tests/support/privatenetwork.h), with a multicast DNS daemon of its own for
 // the lobby and the announcing host; where that cannot be had (no root, no
@@ -35,6 +35,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QWebSocket>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -140,7 +141,7 @@ class Program
 {
 public:
     Program(const QString &path, const QStringList &arguments, const Setting &setting = {})
-        : m_gamePort(setting.gamePort ? setting.gamePort : freePort())
+        : m_gamePort(setting.gamePort ? setting.gamePort : freePort()), m_webPort(freePort())
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
@@ -149,6 +150,7 @@ public:
         env.insert(QStringLiteral("ZARVEX_SHOWN_MARKER"), QStringLiteral("1"));
         env.insert(QStringLiteral("ZARVEX_GAME_PORT"), QString::number(m_gamePort));
         env.insert(QStringLiteral("ZARVEX_LOBBY_PORT"), QString::number(freePort()));
+        env.insert(QStringLiteral("ZARVEX_WEB_PORT"), QString::number(m_webPort));
         // The programs measured announce nothing on a real network: no bus
         // for them but a daemon of the benchmark's own.
         env.insert(QStringLiteral("DBUS_SYSTEM_BUS_ADDRESS"),
@@ -173,6 +175,7 @@ public:
 
     qint64 pid() const { return m_process.processId(); }
     quint16 gamePort() const { return m_gamePort; }
+    quint16 webPort() const { return m_webPort; }
 
     // Waits for a line that starts with the text; answers the ms from the
     // start to its arrival, -1 when it did not come.
@@ -192,6 +195,7 @@ private:
     QTemporaryDir m_home;
     QTemporaryDir m_runtime;
     quint16 m_gamePort;
+    quint16 m_webPort;   // where a hosting window serves the browser page
     QProcess m_process;
     QElapsedTimer m_clock;
     QByteArray m_output;
@@ -318,18 +322,53 @@ void hostAnnouncing(const Programs &programs, Program &floor, const QString &bus
     printFigure("host announcing on the network, idle", costs[1], costs[0]);
 }
 
-// The web port serving two idle browser seats: a hosting window with its
-// web port open and two WebSocket connections seated and idle, measured as
-// the others beside the floor.
-//
-// TO FILL IN when the web port lands: start the hosting window with its web
-// port (a free one), open two WebSocket connections that take seats, let
-// them sit for settleSeconds + restSeconds, then measure {floor, host} for
-// idleSeconds and print them with printCost and printFigure("web port with
-// two idle browser seats", ...).
-void webPortWithTwoBrowserSeats(const Programs &, Program &)
+// A browser's seat reduced to its WebSocket, from the page's own origin: it
+// logs in when offered a seat, as the page does, and keeps what it hears.
+struct BrowserSeat
 {
-    std::printf("the web port with two idle browser seats: not measured yet (the program has no web port)\n");
+    QWebSocket socket;
+    MessageAssembler assembler;
+    QList<QByteArray> heard;
+
+    BrowserSeat(quint16 webPort, const QByteArray &name)
+        : socket(QStringLiteral("http://127.0.0.1:%1").arg(webPort))
+    {
+        QObject::connect(&socket, &QWebSocket::binaryMessageReceived, [this, name](const QByteArray &frame) {
+            for (const QByteArray &m : assembler.feed(frame)) {
+                heard << m;
+                if (m.startsWith("CMD_sendlogininfo+")) {
+                    const int seat = m.mid(int(qstrlen("CMD_sendlogininfo+"))).toInt();
+                    socket.sendBinaryMessage(
+                        Wire::message("CMD_logininfo", {Wire::num(seat), Wire::Version, name + Wire::Terminator}));
+                }
+            }
+        });
+        socket.open(QUrl(QStringLiteral("ws://127.0.0.1:%1/ws").arg(webPort)));
+    }
+
+    bool hasHeard(const QByteArray &prefix) const
+    {
+        return std::any_of(heard.begin(), heard.end(), [&](const QByteArray &m) { return m.startsWith(prefix); });
+    }
+};
+
+// A hosting window serving the browser page on its web port, with two
+// browser seats connected and idle.
+void webPortWithTwoBrowserSeats(const Programs &programs, Program &floor)
+{
+    Program host(programs.window, {"Ann", "127.0.0.1", "true"});
+    if (host.waitForLine("shown") < 0)
+        fail("the hosting window showed no window");
+    BrowserSeat bea(host.webPort(), "Bea");
+    BrowserSeat cal(host.webPort(), "Cal");
+    if (!waitFor([&] { return bea.hasHeard("CMD_existingplayers+") && cal.hasHeard("CMD_existingplayers+"); }))
+        fail("the browser seats found no seats at the hosting window");
+    wait((settleSeconds + restSeconds) * 1000);
+    const std::vector<Cost> costs = measure({floor.pid(), host.pid()}, idleSeconds);
+    std::printf("a hosting window serving two idle browser seats on its web port, idle for %d s:\n", idleSeconds);
+    printCost("bare Qt window (the floor)", costs[0], costs[0]);
+    printCost("hosting window, two browser seats", costs[1], costs[0]);
+    printFigure("web port with two idle browser seats", costs[1], costs[0]);
 }
 
 } // namespace
@@ -375,7 +414,8 @@ int main(int argc, char *argv[])
             fail("a program showed no window");
         WirePlayer bob(host.gamePort(), "Bob");
         const quint16 serverPort = freePort();
-        Program dedicated(programs.server, {"--port", QString::number(serverPort), "--no-announce"}, {serverPort, {}});
+        Program dedicated(programs.server, {"--port", QString::number(serverPort), "--no-announce", "--no-web"},
+                          {serverPort, {}});
         const std::unique_ptr<WirePlayer> cleo = seatFirstPlayer(dedicated, "Cleo");
         WirePlayer dan(serverPort, "Dan");
         if (!waitFor([&] { return bob.hasHeard("CMD_existingplayers+1+") && dan.hasHeard("CMD_existingplayers+1+"); }))
@@ -405,7 +445,7 @@ int main(int argc, char *argv[])
     // being played.
     {
         const quint16 port = freePort();
-        Program dedicated(programs.server, {"--port", QString::number(port), "--no-announce"}, {port, {}});
+        Program dedicated(programs.server, {"--port", QString::number(port), "--no-announce", "--no-web"}, {port, {}});
         const std::unique_ptr<WirePlayer> seatOne = seatFirstPlayer(dedicated, "Ann");
         WirePlayer &ann = *seatOne;
         // The window joins on the server's port.

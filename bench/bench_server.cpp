@@ -43,7 +43,7 @@ std::vector<double> run(int finds, bool chatter)
 {
     const quint16 port = freePort();
     QProcess server;
-    server.start(QStringLiteral(ZARVEX_SERVER), {"--port", QString::number(port), "--no-announce"});
+    server.start(QStringLiteral(ZARVEX_SERVER), {"--port", QString::number(port), "--no-web", "--no-announce"});
     server.waitForStarted();
     server.waitForReadyRead(10000);
 

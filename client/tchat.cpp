@@ -23,6 +23,7 @@
 #include "social/shoutmenu.h"
 #include "social/speakers.h"
 #include "social/tspylist.h"
+#include "server/webdoor.h"
 #include "tally/ttallylist.h"
 
 #include <QCloseEvent>
@@ -290,6 +291,10 @@ void Tchat::processparams()
     m_paramsRead = true;
     m_client.setServer(m_registry.server);
     m_session.setServer(m_registry.server);
+    if (m_registry.server) {
+        m_webDoor = new WebDoor(*m_registry.server, m_registry.options.timers, this);
+        m_session.setPageDoor(m_webDoor, m_registry.options.webPort);
+    }
     const QStringList arguments = m_registry.options.arguments.value_or(QCoreApplication::arguments().mid(1));
     m_session.start(arguments);
     attachWordList();

@@ -1,5 +1,7 @@
 #include "client/tilestrip.h"
 
+#include "shell/boundedfile.h"
+
 #include <QPainter>
 
 namespace TileStrip {
@@ -31,7 +33,12 @@ QList<QPixmap> cut(const QImage &strip)
 
 QList<QPixmap> load(const QString &path)
 {
-    const QImage strip(path);
+    // Read as any file from outside: a pipe or a device named like a tile
+    // set is never waited on, and no strip is larger than a few megabytes.
+    const BoundedFile file = BoundedFile::read(path, MaxFileBytes);
+    if (!file.isRead())
+        return {};
+    const QImage strip = QImage::fromData(file.bytes());
     return strip.isNull() ? QList<QPixmap>() : cut(strip);
 }
 

@@ -11,6 +11,8 @@ namespace TileStrip {
 
 constexpr int Count = 55;
 constexpr int Size = 44;
+// A strip of 24-bit pixels takes about 320 KB; a file past this is refused.
+constexpr qint64 MaxFileBytes = 8 * 1024 * 1024;
 
 QList<QPixmap> cut(const QImage &strip);
 

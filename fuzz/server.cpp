@@ -8,6 +8,8 @@
 // connection in seat 2 sends. Afterwards the clock runs the game out.
 
 #include "fuzz/fuzzsupport.h"
+#include "protocol/tsock.h"
+#include "protocol/tsocklink.h"
 #include "protocol/wire.h"
 #include "server/random.h"
 #include "server/tserver.h"
@@ -52,10 +54,11 @@ struct Scene
     }
 
     // Every byte sent on fd has been read and handled, or its seat has gone.
-    bool drained(int fd, int seat, TSock *sock)
+    bool drained(int fd, int seat, SeatLink *link)
     {
-        if (server.seat(seat).sock != sock)
+        if (server.seat(seat).link != link)
             return server.queued() == 0;
+        const TSock *sock = static_cast<TSockLink *>(link)->sock();
         int unsent = 0, unread = 0;
         ioctl(fd, SIOCOUTQ, &unsent);
         ioctl(sock->Handle(), FIONREAD, &unread);
@@ -87,9 +90,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     scene.pumpUntil([&] { return server.seat(1).loggedin && server.queued() == 0; });
 
     scene.secondsPerMessage = (data[0] >> 1) & 7;
-    TSock *const sock = server.seat(2).sock;
+    SeatLink *const link = server.seat(2).link;
     FuzzSupport::sendAll(peer, FuzzSupport::bytes(data + 1, size - 1), [&] { scene.pump(); });
-    scene.pumpUntil([&] { return scene.drained(peer, 2, sock); });
+    scene.pumpUntil([&] { return scene.drained(peer, 2, link); });
 
     // Nothing arrives any more: the rounds run on the clock alone.
     for (int s = 0; s < 400 && server.timer1Enabled(); ++s)

@@ -38,4 +38,18 @@ QByteArrayList reachable()
     return v4 + v6;
 }
 
+QByteArray pageLink(const QByteArray &address, quint16 port)
+{
+    const QByteArray host = address.contains(':') ? '[' + address + ']' : address;
+    return "http://" + host + ':' + QByteArray::number(port) + '/';
+}
+
+QByteArrayList pageLinks(quint16 port)
+{
+    QByteArrayList links;
+    for (const QByteArray &address : reachable())
+        links << pageLink(address, port);
+    return links;
+}
+
 } // namespace HostAddresses

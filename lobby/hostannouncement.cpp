@@ -29,6 +29,10 @@ void HostAnnouncement::start(TServer *server, const QString &serviceName, quint1
     // finished with the message at hand.
     m_connections << connect(server, &TServer::playerJoined, this, &HostAnnouncement::scheduleUpdate)
                   << connect(server, &TServer::playerLeft, this, &HostAnnouncement::scheduleUpdate)
+                  // A held seat is not counted as seated until its player is back.
+                  << connect(server, &TServer::seatHeld, this, &HostAnnouncement::scheduleUpdate)
+                  << connect(server, &TServer::seatRejoined, this, &HostAnnouncement::scheduleUpdate)
+                  << connect(server, &TServer::holdEnded, this, &HostAnnouncement::scheduleUpdate)
                   << connect(server, &TServer::gameStarted, this, &HostAnnouncement::scheduleUpdate)
                   << connect(server, &TServer::winnerDeclared, this, &HostAnnouncement::scheduleUpdate);
     m_announcer.announce(serviceName, port, txtOf(*server));

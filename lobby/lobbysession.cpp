@@ -3,6 +3,7 @@
 #include "client/gameclient.h"
 #include "lobby/foundgames.h"
 #include "lobby/hostaddresses.h"
+#include "lobby/pagedoor.h"
 #include "server/tserver.h"
 #include "settings/clientsettings.h"
 #include "settings/inifile.h"
@@ -46,6 +47,12 @@ void LobbySession::setServer(TServer *server)
 TServer *LobbySession::server() const
 {
     return m_serverAlive ? m_server : nullptr;
+}
+
+void LobbySession::setPageDoor(PageDoor *door, quint16 port)
+{
+    m_pageDoor = door;
+    m_pagePort = port;
 }
 
 QString LobbySession::machineName() const
@@ -144,6 +151,7 @@ void LobbySession::start(const QStringList &arguments)
     m_client.processparams(args);
     if (hosting && server() && server()->Sock1.Listen()) {
         m_announcement.start(server(), GameAnnouncer::serviceName(args.at(0), machineName()), gamePort());
+        openPageDoor();
         setMode(Hosting);
     }
 }
@@ -191,6 +199,7 @@ bool LobbySession::host(const QString &name)
         m_client.hostpress();
     }
     m_announcement.start(server(), GameAnnouncer::serviceName(player, machineName()), gamePort());
+    openPageDoor();
     emit chatLine("0+Hosting a game for friends as " + player.toUtf8() + '.');
     setMode(Hosting);
     return true;
@@ -245,9 +254,29 @@ void LobbySession::playSolo()
 
 void LobbySession::stopServer()
 {
+    shutPageDoor();
     if (!server())
         return;
     server()->closeAll();
+}
+
+// Browsers take seats in a hosted game; a port that another program holds
+// leaves the game to the windows and says why.
+void LobbySession::openPageDoor()
+{
+    m_pageError.clear();
+    if (!m_pageDoor || m_pageDoor->doorOpen())
+        return;
+    QString why;
+    if (!m_pageDoor->openDoor(m_pagePort, why))
+        m_pageError = QStringLiteral("Browsers cannot join: port %1 is not free (%2).").arg(m_pagePort).arg(why);
+}
+
+void LobbySession::shutPageDoor()
+{
+    m_pageError.clear();
+    if (m_pageDoor)
+        m_pageDoor->shutDoor();
 }
 
 void LobbySession::restartSolo()
@@ -307,6 +336,13 @@ QByteArrayList LobbySession::inviteAddresses() const
             out << address + ':' + m_gamePort;
     }
     return out;
+}
+
+QByteArrayList LobbySession::inviteLinks() const
+{
+    if (m_mode != Hosting || !m_pageDoor || !m_pageDoor->doorOpen())
+        return {};
+    return HostAddresses::pageLinks(m_pageDoor->doorPort());
 }
 
 QString LobbySession::inviteCommand(const QByteArray &address) const

@@ -11,6 +11,7 @@
 #include <QString>
 
 class GameClient;
+class PageDoor;
 class TServer;
 struct FoundGame;
 
@@ -19,7 +20,8 @@ struct FoundGame;
 // it moves the server's listener between the loopback address (solo) and
 // every address (hosting), announces a hosted game on the network, and
 // connects the player's client anew where the player's name or the game
-// changes. A join that fails is told in the player's words and leaves a
+// changes. While it hosts, the page door (when the program has one) lets
+// browsers take seats too. A join that fails is told in the player's words and leaves a
 // solo game running, so the window always has a game.
 class LobbySession : public QObject
 {
@@ -39,6 +41,12 @@ public:
     // without one.
     void setGamePort(const QByteArray &port) { m_gamePort = port; }
     quint16 gamePort() const { return quint16(m_gamePort.toUInt()); }
+    // The door that serves the browser page while hosting, on its port.
+    void setPageDoor(PageDoor *door, quint16 port);
+    PageDoor *pageDoor() const { return m_pageDoor; }
+    // Why the page could not be served when hosting began; empty when it is
+    // served or there is no door.
+    QString pageError() const { return m_pageError; }
     // The machine's name in announcements; the system's host name unless set.
     void setMachineName(const QString &name) { m_machine = name; }
     QString machineName() const;
@@ -69,6 +77,9 @@ public:
     // not the usual one, and the command line for each.
     QByteArrayList inviteAddresses() const;
     QString inviteCommand(const QByteArray &address) const;
+    // While hosting with the page served: its address on each of the
+    // machine's addresses ("http://192.0.2.7:7773/").
+    QByteArrayList inviteLinks() const;
     HostAnnouncement &announcement() { return m_announcement; }
     JoinAttempt &attempt() { return m_attempt; }
 
@@ -90,6 +101,8 @@ private:
     void connectTo(const QString &name, const QByteArray &host, quint16 port, const QString &shown);
     void restartSolo();
     void stopServer();
+    void openPageDoor();
+    void shutPageDoor();
     void failed(const QString &text, const QString &detail);
     void setMode(Mode mode);
     QString settingsPath() const;
@@ -98,6 +111,9 @@ private:
     TServer *m_server = nullptr;
     QPointer<QObject> m_serverAlive;   // the server, while it exists
     JoinAttempt m_attempt;
+    PageDoor *m_pageDoor = nullptr;
+    quint16 m_pagePort = 0;
+    QString m_pageError;
     HostAnnouncement m_announcement;
     QByteArray m_gamePort = "7772";
     QString m_machine;

@@ -2,6 +2,8 @@
 
 #include "client/tchat.h"
 #include "lobby/lobbysession.h"
+#include "lobby/qrcode.h"
+#include "lobby/qrimage.h"
 #include "shell/windowregistry.h"
 
 #include <QGroupBox>
@@ -9,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QPixmap>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -16,7 +19,7 @@ Tdownload::Tdownload(WindowRegistry &registry) : m_registry(registry)
 {
     setObjectName(QStringLiteral("Tdownload"));
     setWindowTitle(QStringLiteral("Zarvex - Play With Friends"));
-    resize(540, 480);
+    resize(620, 560);
 
     auto *nameRow = new QHBoxLayout;
     auto *nameLabel = new QLabel(QStringLiteral("Your &name:"), this);
@@ -37,10 +40,29 @@ Tdownload::Tdownload(WindowRegistry &registry) : m_registry(registry)
     label_invite->setObjectName(QStringLiteral("label_invite"));
     label_invite->setWordWrap(true);
     label_invite->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    auto *hostLayout = new QVBoxLayout(hostBox);
-    hostLayout->addWidget(hostText);
-    hostLayout->addWidget(button_host, 0, Qt::AlignLeft);
-    hostLayout->addWidget(label_invite);
+    label_links = new QLabel(hostBox);
+    label_links->setObjectName(QStringLiteral("label_links"));
+    label_links->setWordWrap(true);
+    label_links->setTextFormat(Qt::RichText);
+    label_links->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::LinksAccessibleByMouse
+                                         | Qt::LinksAccessibleByKeyboard);
+    label_qr = new QLabel(hostBox);
+    label_qr->setObjectName(QStringLiteral("label_qr"));
+    label_qr->setAlignment(Qt::AlignTop | Qt::AlignRight);
+    auto *texts = new QVBoxLayout;
+    texts->addWidget(hostText);
+    texts->addWidget(button_host, 0, Qt::AlignLeft);
+    texts->addWidget(label_invite);
+    texts->addWidget(label_links);
+    texts->addStretch(1);
+    auto *hostLayout = new QHBoxLayout(hostBox);
+    hostLayout->addLayout(texts, 1);
+    hostLayout->addWidget(label_qr);
+    // A link chosen in the list of addresses gets the QR code.
+    connect(label_links, &QLabel::linkActivated, this, [this](const QString &link) {
+        m_shownLink = link;
+        render();
+    });
 
     auto *joinBox = new QGroupBox(QStringLiteral("Join a Game"), this);
     list_games = new QListView(joinBox);
@@ -187,6 +209,42 @@ void Tdownload::render()
     }
     label_invite->setText(invite);
     label_invite->setVisible(!invite.isEmpty());
+    renderLinks(s, s && mode == LobbySession::Hosting);
+}
+
+// The browser page's address on each of the machine's addresses, and the
+// QR code of the chosen one (the first unless another was clicked).
+void Tdownload::renderLinks(LobbySession *s, bool hosting)
+{
+    const QByteArrayList links = hosting ? s->inviteLinks() : QByteArrayList();
+    QString text;
+    if (hosting && !s->pageError().isEmpty()) {
+        text = s->pageError().toHtmlEscaped();
+    } else if (!links.isEmpty()) {
+        if (!links.contains(m_shownLink.toLatin1()))
+            m_shownLink = QString::fromLatin1(links.first());
+        text = QStringLiteral("Friends with a phone or any browser on your network open");
+        if (links.size() > 1)
+            text += QStringLiteral(" one of these (click one for its QR code)");
+        text += QLatin1Char(':');
+        for (const QByteArray &link : links) {
+            const QString l = QString::fromLatin1(link).toHtmlEscaped();
+            text += QStringLiteral("<br>&nbsp;&nbsp;&nbsp;&nbsp;<a href=\"%1\">%1</a>").arg(l);
+        }
+    }
+    label_links->setText(text);
+    label_links->setVisible(!text.isEmpty());
+    if (links.isEmpty()) {
+        m_shownLink.clear();
+        label_qr->clear();
+        label_qr->hide();
+        return;
+    }
+    const QrCode code = QrCode::encode(m_shownLink.toLatin1());
+    label_qr->setPixmap(QPixmap::fromImage(QrImage::draw(code, QrModulePixels)));
+    label_qr->setToolTip(m_shownLink);
+    label_qr->setAccessibleName(QStringLiteral("QR code of %1").arg(m_shownLink));
+    label_qr->show();
 }
 
 void Tdownload::button_hostClick()

@@ -1,6 +1,7 @@
 #include "protocol/tsock.h"
 
 #include "protocol/sockerrors.h"
+#include "protocol/tcpsilence.h"
 #include "shell/errorreport.h"
 
 #include <QSocketNotifier>
@@ -400,17 +401,7 @@ void TSock::handleWrite()
 
 void TSock::setKeepAlive(int idleSeconds, int intervalSeconds, int count)
 {
-    if (m_fd < 0)
-        return;
-    const int on = 1;
-    setsockopt(m_fd, SOL_SOCKET, SO_KEEPALIVE, &on, sizeof on);
-    setsockopt(m_fd, IPPROTO_TCP, TCP_KEEPIDLE, &idleSeconds, sizeof idleSeconds);
-    setsockopt(m_fd, IPPROTO_TCP, TCP_KEEPINTVL, &intervalSeconds, sizeof intervalSeconds);
-    setsockopt(m_fd, IPPROTO_TCP, TCP_KEEPCNT, &count, sizeof count);
-    // Without it, data waiting for an acknowledgement is sent again for many
-    // minutes and the probes never start.
-    const unsigned int silentMs = unsigned(idleSeconds + intervalSeconds * count) * 1000u;
-    setsockopt(m_fd, IPPROTO_TCP, TCP_USER_TIMEOUT, &silentMs, sizeof silentMs);
+    TcpSilence::watch(m_fd, idleSeconds, intervalSeconds, count);
 }
 
 // ---------------------------------------------------------------- operations

@@ -10,7 +10,9 @@ root=$(zarvex_root)
 # their own and bench_discovery asks avahi-browse; the machine's daemon is
 # installed but never started.
 zarvex_install_unstarted avahi-daemon avahi-utils dbus-daemon
-zarvex_install "${ZARVEX_PACKAGES[@]}" pkg-config libbenchmark-dev liblz4-dev zlib1g-dev iproute2
+# bench_web drives headless Chromium with Selenium.
+zarvex_install "${ZARVEX_PACKAGES[@]}" pkg-config libbenchmark-dev liblz4-dev zlib1g-dev iproute2 \
+  chromium chromium-driver python3-selenium
 zarvex_build "$root/build-bench" -DCMAKE_BUILD_TYPE=Release -DZARVEX_TESTS=OFF -DZARVEX_BENCH=ON
 cd "$root/build-bench/bench"
 log=$(mktemp)

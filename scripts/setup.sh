@@ -9,7 +9,7 @@
 # installs it with its start blocked).
 ZARVEX_PACKAGES=(
   g++ cmake ninja-build pkgconf
-  qt6-base-dev qt6-multimedia-dev libgl-dev libavahi-client-dev
+  qt6-base-dev qt6-multimedia-dev qt6-websockets-dev libgl-dev libavahi-client-dev libqrencode-dev
   fonts-dejavu-core fonts-liberation2
 )
 

@@ -10,8 +10,10 @@ root=$(zarvex_root)
 # with their starts blocked, so the machine's own daemon never runs.
 zarvex_install_unstarted avahi-daemon dbus-daemon iproute2
 # The check of the installed tree validates it with these; the page's tests
-# run on Node.
-zarvex_install "${ZARVEX_PACKAGES[@]}" desktop-file-utils appstream man-db nodejs
+# run on Node; the browser test drives Debian's Chromium with Selenium (from
+# /usr/bin/python3), and the QR code is read back with zbarimg.
+zarvex_install "${ZARVEX_PACKAGES[@]}" desktop-file-utils appstream man-db nodejs \
+  chromium chromium-driver python3-selenium zbar-tools
 zarvex_build "$root/build-test" -DCMAKE_BUILD_TYPE=Debug -DZARVEX_SANITIZE=ON -DZARVEX_TESTS=ON
 cd "$root/build-test"
 ctest --output-on-failure --parallel "$(nproc)" "$@"

@@ -3,11 +3,14 @@
 // next newcomer takes it.
 
 #include "lobby/gameannouncer.h"
+#include "lobby/hostaddresses.h"
 #include "lobby/hostannouncement.h"
 #include "server/random.h"
 #include "server/tserver.h"
+#include "server/webdoor.h"
 #include "server/wordlist.h"
 #include "shell/errorreport.h"
+#include "shell/portchoice.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
@@ -75,7 +78,8 @@ void connectLog(TServer &server)
     });
 }
 
-const char usageText[] = "usage: zarvex-server [--port N] [--words FILE] [--name TEXT | --no-announce]\n";
+const char usageText[] = "usage: zarvex-server [--port N] [--web-port N | --no-web] [--words FILE]\n"
+                         "                     [--name TEXT | --no-announce]\n";
 
 int usage()
 {
@@ -88,8 +92,10 @@ int help()
     std::printf("%s"
                 "Hosts a Zarvex game without a player window. Listens on TCP port 7772,\n"
                 "or on port N. The first player to join takes seat 1 and the host's\n"
-                "rights. With --words, the target words come from FILE, a UTF-8 text\n"
-                "file with one word a line. The game is announced on the local network\n"
+                "rights. Browsers take seats from the page at http://ADDRESS:7773/ (on\n"
+                "port N with --web-port; --no-web serves no page). With --words, the\n"
+                "target words come from FILE, a UTF-8 text file with one word a line.\n"
+                "The game is announced on the local network\n"
                 "(DNS-SD service _zarvex._tcp through the Avahi daemon) as \"Zarvex game on\n"
                 "MACHINE\", or as TEXT with --name; --no-announce keeps it unlisted.\n"
                 "Ctrl+C or SIGTERM stops it. See zarvex-server(6).\n",
@@ -103,6 +109,8 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QByteArray port = "7772";
+    quint16 webPort = PortChoice::WebPort;
+    bool web = true;
     QString wordsFile;
     QString name;
     bool announce = true;
@@ -113,6 +121,10 @@ int main(int argc, char *argv[])
             return help();
         if (args[i] == "--port" && i + 1 < args.size() && args[i + 1].toUShort(&ok) > 0 && ok)
             port = args[++i].toLatin1();
+        else if (args[i] == "--web-port" && i + 1 < args.size() && args[i + 1].toUShort(&ok) > 0 && ok)
+            webPort = args[++i].toUShort();
+        else if (args[i] == "--no-web")
+            web = false;
         else if (args[i] == "--words" && i + 1 < args.size() && !args[i + 1].isEmpty())
             wordsFile = args[++i];
         else if (args[i] == "--name" && i + 1 < args.size() && !args[i + 1].trimmed().isEmpty())
@@ -156,6 +168,19 @@ int main(int argc, char *argv[])
     }
     log("Zarvex server listening on port " + port);
 
+    WebDoor door(server);
+    if (web) {
+        if (!door.open(webPort)) {
+            std::fprintf(stderr, "zarvex-server: the page cannot be served on port %u (%s)\n", unsigned(webPort),
+                         qUtf8Printable(door.error()));
+            return 1;
+        }
+        QByteArrayList links = HostAddresses::pageLinks(door.port());
+        if (links.isEmpty())
+            links << HostAddresses::pageLink("localhost", door.port());
+        log("Browsers join at " + links.join(" or "));
+    }
+
     HostAnnouncement announcement;
     if (announce) {
         if (name.isEmpty())
@@ -171,6 +196,7 @@ int main(int argc, char *argv[])
     QSocketNotifier stop(signalPipe[0], QSocketNotifier::Read);
     QObject::connect(&stop, &QSocketNotifier::activated, &app, [&] {
         announcement.stop();
+        door.close();
         server.closeAll();
         log("Server stopped");
         app.quit();

@@ -1,6 +1,6 @@
 #include "server/tserver.h"
 
-#include "protocol/tcpsilence.h"
+#include "protocol/tsocklink.h"
 #include "protocol/wire.h"
 #include "shell/errorreport.h"
 
@@ -20,11 +20,6 @@ TServer::TServer(QObject *parent, Ticker::Mode timers)
 
     Sock1.setPortName("7772");
     Sock1.OnAccept = [this](TSock *s) { Sock1Accept(s); };
-    Sock1.OnRead = [this](TSock *s, int count) { Sock1Read(s, count); };
-    tempsock.OnDisconnect = [this](TSock *s) { tempsockDisconnect(s); };
-    tempsock.OnInfo = [this](TSock *s, TSock::TSocketInfo info, const QByteArray &msg) {
-        tempsockInfo(s, info, msg);
-    };
 
     route("CMD_logininfo", &TServer::receivedlogininfo);
     route("CMD_kickhim", &TServer::kickhim);
@@ -34,7 +29,7 @@ TServer::TServer(QObject *parent, Ticker::Mode timers)
     route("CMD_playasound", &TServer::playasound);
     route("CMD_startgame", &TServer::startgame);
     route("CMD_myword", &TServer::myword);
-    // The dispatch timer runs only while messages wait (Sock1Read starts it).
+    // The dispatch timer runs only while messages wait (seatRead starts it).
 }
 
 TServer::~TServer()
@@ -67,8 +62,8 @@ void TServer::closeAll()
     holdtimer.setEnabled(false);
     m_holds.clear();
     for (Seat &s : seats) {
-        delete s.sock;   // closes the handle without running any handler
-        s.sock = nullptr;
+        delete s.link;   // closes the connection without running any handler
+        s.link = nullptr;
         s.connected = false;
         s.name.clear();
     }
@@ -98,13 +93,13 @@ TServer::Census TServer::census() const
 void TServer::sendTo(int seat, const QByteArray &message)
 {
     Seat &s = seats[size_t(seat)];
-    if (!s.connected || !s.sock || !s.sock->HandleValid())
+    if (!s.connected || !s.link || !s.link->isOpen())
         return;
-    s.sock->Send(message);
+    s.link->send(message);
     // A peer that stops reading would keep everything sent to it in the
     // host's memory: past the bound it is dropped as if removed.
-    if (s.sock->OutboundCount() > maxOutboundBytes)
-        removeSeat(seat);
+    if (s.link->outboundBytes() > maxOutboundBytes)
+        removeSeat(seat, SeatLink::BrokeBound);
 }
 
 void TServer::sendToAll(const QByteArray &message)
@@ -120,26 +115,33 @@ void TServer::Sock1Accept(TSock *sender)
     TSock *accepted = nullptr;
     if (!sender->Accept(accepted))
         return;
+    admit(new TSockLink(accepted));
+}
+
+void TServer::admit(SeatLink *link)
+{
+    link->setParent(this);
+    const QByteArray address = link->peerAddress();
     // A player whose seat is held gets it back: the seat goes to a
     // connection from the player's address, and its login tells whether it
     // is the player. A seat of that address whose line has gone quiet with
     // data unanswered is taken for lost first: its player is back.
-    dropSilentSeatsOf(accepted->HostName());
-    int seat = m_holds.unclaimedFor(accepted->HostName());
+    dropSilentSeatsOf(address);
+    int seat = m_holds.unclaimedFor(address);
     if (seat != 0)
         m_holds.claim(seat);
     else
         seat = openSeat();
     if (seat == 0) {
         // Every seat is taken: tell the tenth connection and let it go.
-        accepted->OnInfo = nullptr;
-        accepted->Send(Wire::message("CMD_full", {""}));
-        delete accepted;
+        link->send(Wire::message("CMD_full", {""}));
+        link->close(SeatLink::Full);
+        link->deleteLater();
         return;
     }
 
     Seat &s = seats[size_t(seat)];
-    s.sock = accepted;
+    s.link = link;
     s.connected = true;
     s.pending.clear();
     s.pending.setLimit(maxPendingBytes);
@@ -149,12 +151,10 @@ void TServer::Sock1Accept(TSock *sender)
     s.removed = false;
     if (!logintimer.enabled())
         logintimer.setEnabled(true);
-    accepted->setKeepAlive(Wire::KeepAliveIdle, Wire::KeepAliveInterval, Wire::KeepAliveCount);
-    accepted->Tag = seat;
-    accepted->OnDisconnect = tempsock.OnDisconnect;
-    accepted->OnInfo = tempsock.OnInfo;
-    accepted->OnRead = [this](TSock *sock, int count) { Sock1Read(sock, count); };
-    accepted->Send(Wire::message("CMD_sendlogininfo", {num(seat)}));
+    link->Tag = seat;
+    connect(link, &SeatLink::received, this, [this, link] { seatRead(link); });
+    connect(link, &SeatLink::closed, this, [this, link] { seatClosed(link); });
+    link->send(Wire::message("CMD_sendlogininfo", {num(seat)}));
 }
 
 void TServer::dropSilentSeatsOf(const QByteArray &address)
@@ -164,7 +164,7 @@ void TServer::dropSilentSeatsOf(const QByteArray &address)
     for (int n = 1; n <= seatcount; ++n) {
         const Seat &s = seats[size_t(n)];
         if (s.connected && s.loggedin && addressOf(n) == address
-            && TcpSilence::unansweredMs(s.sock->Handle()) >= presumedLostMs)
+            && s.link->unansweredMs() >= presumedLostMs)
             disconnectsock(n);   // lost, and so held
     }
 }
@@ -179,61 +179,53 @@ int TServer::openSeat()
     return m_seatsused < maxSeats ? ++m_seatsused : 0;
 }
 
-void TServer::Sock1Read(TSock *sender, int)
+void TServer::seatRead(SeatLink *sender)
 {
     const int seat = sender->Tag;
-    if (!validSeat(seat) || seats[size_t(seat)].sock != sender)
+    if (!validSeat(seat) || seats[size_t(seat)].link != sender)
         return;
     Seat &s = seats[size_t(seat)];
     // A message longer than the bound is thrown away as it arrives (a long
     // pasted text, say); the connection and its later messages stay.
-    for (const QByteArray &message : s.pending.feed(sender->Receive()))
+    for (const QByteArray &message : s.pending.feed(sender->receive()))
         receivedlist.enqueue(message, s.connection);
     if (receivedlist.queued() > 0)
         socktimer.wake();
     // A connection that sends faster than the server hands its messages out
     // is dropped before it can eat the host's memory, and its flood with it.
     if (receivedlist.queuedFrom(s.connection) > maxQueuedMessages)
-        removeSeat(seat);
+        removeSeat(seat, SeatLink::BrokeBound);
 }
 
-void TServer::tempsockDisconnect(TSock *sender)
+// Closed by the peer, reset, given up as silent or closed by the server: the
+// seat is freed (or held) like any other.
+void TServer::seatClosed(SeatLink *sender)
 {
     const int seat = sender->Tag;
-    if (validSeat(seat) && seats[size_t(seat)].sock == sender)
-        disconnectsock(seat);
-}
-
-void TServer::tempsockInfo(TSock *sender, TSock::TSocketInfo info, const QByteArray &msg)
-{
-    const int seat = sender->Tag;
-    if (!validSeat(seat) || seats[size_t(seat)].sock != sender)
-        return;
-    if (info == TSock::siClose && msg == "Socket Closed")
+    if (validSeat(seat) && seats[size_t(seat)].link == sender)
         freeSeat(seat);
-    else if (info == TSock::siError && seats[size_t(seat)].connected)
-        disconnectsock(seat);   // reset or aborted: the seat is freed like any other
 }
 
 void TServer::disconnectsock(int seat)
 {
     Seat &s = seats[size_t(seat)];
-    if (s.connected && s.sock)
-        s.sock->Close();
+    if (s.connected && s.link)
+        s.link->close();
 }
 
-void TServer::removeSeat(int seat)
+void TServer::removeSeat(int seat, SeatLink::Reason why)
 {
     Seat &s = seats[size_t(seat)];
-    if (s.connected)
-        s.removed = true;
-    disconnectsock(seat);
+    if (!s.connected || !s.link)
+        return;
+    s.removed = true;
+    s.link->close(why);
 }
 
 QByteArray TServer::addressOf(int seat) const
 {
     const Seat &s = seats[size_t(seat)];
-    return s.sock ? s.sock->HostName() : QByteArray();
+    return s.link ? s.link->peerAddress() : QByteArray();
 }
 
 void TServer::freeSeat(int seat)
@@ -256,8 +248,8 @@ void TServer::freeSeat(int seat)
     s.loggedin = false;
     s.pending.clear();
     receivedlist.discardFrom(s.connection);
-    s.sock->deleteLater();
-    s.sock = nullptr;
+    s.link->deleteLater();
+    s.link = nullptr;
     if (claimant) {
         m_holds.claim(seat, false);
         return;
@@ -343,15 +335,15 @@ void TServer::moveToHeldSeat(int from, int to)
     }
     const bool wasHeld = m_holds.isHeld(from);
     m_holds.claim(to);
-    b.sock = a.sock;
-    b.sock->Tag = to;
+    b.link = a.link;
+    b.link->Tag = to;
     b.connected = true;
     b.pending = a.pending;
     b.connection = a.connection;
     b.loggedin = false;
     b.loginWait = 0;
     b.removed = false;
-    a.sock = nullptr;
+    a.link = nullptr;
     a.connected = false;
     a.loggedin = false;
     a.watching = false;
@@ -451,7 +443,7 @@ void TServer::kickhim(FieldReader &fields, int origin)
     if (sender != 1 || origin != 1 || !validSeat(target))
         return;
     if (seats[size_t(target)].connected)
-        removeSeat(target);
+        removeSeat(target, SeatLink::Removed);
     else
         endHold(target);   // the host does not wait for that player
 }

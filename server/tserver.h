@@ -2,6 +2,7 @@
 
 #include "protocol/messagedispatcher.h"
 #include "protocol/messageassembler.h"
+#include "protocol/seatlink.h"
 #include "protocol/ticker.h"
 #include "protocol/tsock.h"
 #include "server/board.h"
@@ -18,6 +19,10 @@ class WordList;
 // names, relays chat, actions and shouts, and runs whole games: boards,
 // rounds, scores and the winner. Never shown; it runs inside the hosting
 // player's program or in the headless dedicated server.
+//
+// A seat's connection is a SeatLink: a TCP socket accepted on Sock1, or a
+// browser's WebSocket handed in by the web door (admit). Both deliver the same
+// messages, and every rule and bound below applies to both alike.
 //
 // A message is believed only from the connection that holds the seat it
 // names: every queued message carries the connection it came from, and the
@@ -39,7 +44,7 @@ public:
     {
         QByteArray name;
         bool connected = false;
-        TSock *sock = nullptr;
+        SeatLink *link = nullptr;
         qint32 score = 0;
         bool watching = false;
         QByteArray defaultname;
@@ -80,10 +85,13 @@ public:
 
     static QString caption() { return QStringLiteral("Server"); }
 
-    // The listening socket (port "7772") and the template whose handlers
-    // every accepted connection takes over.
+    // The listening socket (port "7772").
     TSock Sock1;
-    TSock tempsock;
+
+    // A connection that reached the server another way (a browser's
+    // WebSocket) takes a seat like one accepted on Sock1; the server owns it
+    // from now on.
+    void admit(SeatLink *link);
 
     const Seat &seat(int n) const { return seats[size_t(n)]; }
     int seatsused() const { return m_seatsused; }
@@ -158,12 +166,11 @@ signals:
 private:
     // Connections and seats.
     void Sock1Accept(TSock *sender);
-    void Sock1Read(TSock *sender, int count);
-    void tempsockDisconnect(TSock *sender);
-    void tempsockInfo(TSock *sender, TSock::TSocketInfo info, const QByteArray &msg);
+    void seatRead(SeatLink *sender);
+    void seatClosed(SeatLink *sender);
     void disconnectsock(int seat);
     // Ends a connection for the server's own reasons: the seat is not held.
-    void removeSeat(int seat);
+    void removeSeat(int seat, SeatLink::Reason why);
     void freeSeat(int seat);
     int openSeat();
     void dropSilentSeatsOf(const QByteArray &address);

@@ -60,6 +60,7 @@ int main(int argc, char *argv[])
     {
         WindowOptions options;
         options.gamePort = PortChoice::gamePort();
+        options.webPort = PortChoice::webPort();
         options.lobbyPort = PortChoice::lobbyPort();
         WindowSet windows(options);
         instance.serveActivation([&windows] { windows.activateMain(); });

@@ -32,6 +32,11 @@ QByteArray gamePort()
     return QByteArray::number(fromEnvironment("ZARVEX_GAME_PORT", GamePort));
 }
 
+quint16 webPort()
+{
+    return fromEnvironment("ZARVEX_WEB_PORT", WebPort);
+}
+
 quint16 lobbyPort()
 {
     return fromEnvironment("ZARVEX_LOBBY_PORT", LobbyPort);

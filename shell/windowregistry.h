@@ -27,6 +27,9 @@ struct WindowOptions
 {
     Ticker::Mode timers = Ticker::Running;
     QByteArray gamePort = "7772";
+    // Where a hosting copy serves the browser page; 0 for any free port
+    // (the program takes 7773 or what ZARVEX_WEB_PORT says).
+    quint16 webPort = 0;
     quint16 lobbyPort = 9001;
     // The command line's arguments; the program's own when not given.
     std::optional<QStringList> arguments;

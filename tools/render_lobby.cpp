@@ -1,7 +1,8 @@
 // zarvex-lobbyshot PATH [HOSTPATH]: the lobby window of a copy that has found
 // two games on the network: a window hosting for friends, with a game
 // running, and a dedicated server; with HOSTPATH also the hosting window's
-// own lobby, with the addresses it gives friends. Everything runs in a network of its own with a multicast
+// own lobby, with the addresses it gives friends and the browser page's
+// address with its QR code. Everything runs in a network of its own with a multicast
 // DNS daemon of its own (the tests' harness), so it needs root (or user
 // namespaces), avahi-daemon and dbus-daemon. Run it offscreen
 // (QT_QPA_PLATFORM=offscreen) to refresh the README's picture.
@@ -48,7 +49,8 @@ int main(int argc, char *argv[])
     // The address friends see: one of this private network's own.
     PrivateNetwork::addAddress(QStringLiteral("zt0"), QStringLiteral("192.168.1.20/24"));
     LobbyCopies table;
-    LobbyCopy &ann = table.start();
+    // The page on its usual port: this network is the tool's own.
+    LobbyCopy &ann = table.start({}, 7773);
     ann.session().setMachineName(mdns.hostName);
     if (!ann.session().host(QStringLiteral("Ann")))
         fail(ann.session().error());
@@ -60,7 +62,7 @@ int main(int argc, char *argv[])
 
     QProcess server;
     server.start(QStringLiteral(ZARVEX_SERVER),
-                 {"--port", "7790", "--name", "Word club on " + mdns.hostName});
+                 {"--port", "7790", "--no-web", "--name", "Word club on " + mdns.hostName});
 
     LobbyCopy &cleo = table.start();
     Tdownload *lobby = cleo.lobby();

@@ -27,6 +27,7 @@ private:
             env.insert("ZARVEX_HOME", home.path());
             env.insert("QT_QPA_PLATFORM", "offscreen");
             env.insert("ZARVEX_GAME_PORT", QString::number(gamePort));
+            env.insert("ZARVEX_WEB_PORT", QString::number(Loopback::freePort()));
             env.insert("ZARVEX_LOBBY_PORT", QString::number(lobbyPort));
             process.setProcessEnvironment(env);
             process.start(ZARVEX_BINARY, arguments);

@@ -116,13 +116,13 @@ private slots:
     void bothEndsGiveUpASilentLineAlike()
     {
         Game g(false);
-        for (TSock *end : {&g.bob.client().socket(), g.ann.server()->seat(2).sock}) {
+        for (int fd : {g.bob.client().socket().Handle(), g.ann.server()->seat(2).link->handle()}) {
             int on = 0, idle = 0;
             unsigned int silentMs = 0;
             socklen_t len = sizeof on;
-            getsockopt(end->Handle(), SOL_SOCKET, SO_KEEPALIVE, &on, &len);
-            getsockopt(end->Handle(), IPPROTO_TCP, TCP_KEEPIDLE, &idle, &len);
-            getsockopt(end->Handle(), IPPROTO_TCP, TCP_USER_TIMEOUT, &silentMs, &len);
+            getsockopt(fd, SOL_SOCKET, SO_KEEPALIVE, &on, &len);
+            getsockopt(fd, IPPROTO_TCP, TCP_KEEPIDLE, &idle, &len);
+            getsockopt(fd, IPPROTO_TCP, TCP_USER_TIMEOUT, &silentMs, &len);
             QCOMPARE(on, 1);
             QCOMPARE(idle, Wire::KeepAliveIdle);
             QCOMPARE(silentMs, unsigned(Wire::KeepAliveIdle + Wire::KeepAliveInterval * Wire::KeepAliveCount) * 1000u);
@@ -174,10 +174,10 @@ private slots:
         } else if (how == "no game") {
             g.line.cut();
         } else {
-            TSock *own = g.ann.server()->seat(1).sock;
+            SeatLink *own = g.ann.server()->seat(1).link;
             const linger now{1, 0};
-            setsockopt(own->Handle(), SOL_SOCKET, SO_LINGER, &now, sizeof now);
-            own->Close();
+            setsockopt(own->handle(), SOL_SOCKET, SO_LINGER, &now, sizeof now);
+            own->close();
         }
         g.t.settle();
         QTRY_VERIFY(lost.closed);

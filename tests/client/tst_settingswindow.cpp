@@ -268,6 +268,35 @@ private slots:
         QVERIFY(readIni().contains("\r\nTiles=" + inUse.toUtf8() + "\r\n"));
     }
 
+    // A strip file is read within a bound, as any file from outside: one
+    // padded to exactly the bound still shows, one byte more is reported as
+    // a set that cannot be read, and the set in use stays.
+    void aTileFileIsReadWithinItsBound_data()
+    {
+        QTest::addColumn<qint64>("size");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("at the bound") << TileStrip::MaxFileBytes << true;
+        QTest::newRow("one byte over") << TileStrip::MaxFileBytes + 1 << false;
+    }
+    void aTileFileIsReadWithinItsBound()
+    {
+        QFETCH(qint64, size);
+        QFETCH(bool, shown);
+        saveStrip("big", strip(200));
+        QFile file(home() + "/zarvextiles/big.bmp");
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.resize(size));   // padding after the picture
+        file.close();
+        Reports reports;
+        GameTable t;
+        Player &ann = t.host("Ann");
+        action(ann.chat, "big3")->trigger();
+        QCOMPARE(action(ann.chat, "big3")->isChecked(), shown);
+        QCOMPARE(reports.texts.size(), shown ? 0 : 1);
+        const QImage tile = ann.chat->gamePanel()->board()->tilePicture(7).toImage();
+        QCOMPARE(tile == Artwork::tile(7).toImage(), !shown);
+    }
+
     void aFirstRunShowsTheDefaultsAfterConnecting()
     {
         GameTable t;

@@ -125,10 +125,11 @@ grep -qx "DynamicUser=yes" "$unit" && grep -qx "Restart=on-failure" "$unit" \
 
 # The installed server answers a player's connection with its seat.
 answered=
+page=
 for attempt in 1 2 3 4 5; do
   port=$(( 20000 + (RANDOM * 7 + attempt) % 40000 ))
   # Announced on no network: the test has no multicast DNS daemon of its own.
-  "$root/$BINDIR/zarvex-server" --port "$port" --no-announce >"$dest/server.log" 2>&1 &
+  "$root/$BINDIR/zarvex-server" --port "$port" --web-port "$((port + 1))" --no-announce >"$dest/server.log" 2>&1 &
   server_pid=$!
   for _ in $(seq 100); do
     grep -q "listening on port $port" "$dest/server.log" && break
@@ -143,8 +144,19 @@ for attempt in 1 2 3 4 5; do
     IFS= read -r -d $'\xff' -t 10 answered <&3
     exec 3<&-
   fi
+  # The browser page is compiled into the program.
+  if exec 4<>"/dev/tcp/127.0.0.1/$((port + 1))"; then
+    printf 'GET / HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n' >&4
+    IFS= read -r -t 10 page <&4
+    exec 4<&-
+  fi
   break
 done
+if [ "${page%$'\r'}" = "HTTP/1.1 200 OK" ]; then
+  pass "installed zarvex-server serves the browser page"
+else
+  fail "installed zarvex-server answered '${page}' for the page"
+fi
 if [ "$answered" = "CMD_sendlogininfo+1" ]; then
   pass "installed zarvex-server --port $port answers CMD_sendlogininfo+1"
 else

@@ -1,13 +1,18 @@
 #include "lobby/joinattempt.h"
+#include "lobby/qrcode.h"
+#include "lobby/qrimage.h"
+#include "server/webdoor.h"
 #include "protocol/wire.h"
 #include "settings/inifile.h"
 #include "support/lobbycopies.h"
 #include "support/privatenetwork.h"
 #include "support/serverharness.h"
 #include "support/testmain.h"
+#include "support/webvisitors.h"
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QPixmap>
 
 // The switch between a solo game, hosting for friends and joining, as a
 // player makes it in the lobby window or on the command line; and what the
@@ -34,6 +39,28 @@ class TestLobbySession : public QObject
         return probe.Connected();
     }
 
+    // The status of the page's answer at the address and port; 0 when
+    // nothing answers.
+    static int pageStatus(LobbyCopies &table, const QByteArray &address, quint16 port)
+    {
+        TSock probe;
+        QByteArray answer;
+        bool failed = false;
+        probe.OnInfo = [&](TSock *, TSock::TSocketInfo info, const QByteArray &) {
+            if (info == TSock::siError)
+                failed = true;
+        };
+        probe.OnRead = [&](TSock *s, int) { answer += s->Receive(); };
+        probe.OnConnect = [&](TSock *s) {
+            s->Send("GET / HTTP/1.1\r\nHost: " + address + ':' + QByteArray::number(port) + "\r\n\r\n");
+        };
+        probe.setHostName(address);
+        probe.setPortName(QByteArray::number(port));
+        probe.Open();
+        table.settleUntil([&] { return answer.contains("\r\n\r\n") || failed; }, 5000);
+        return answer.startsWith("HTTP/1.1 ") ? answer.mid(9, 3).toInt() : 0;
+    }
+
 private slots:
     // Nobody on the network joins a player who believes to be alone; once
     // the player hosts, friends can.
@@ -50,17 +77,42 @@ private slots:
         QVERIFY(!reachable(table, "::1", ann.port));
         QVERIFY(reachable(table, "127.0.0.1", ann.port));
 
+        PageDoor *door = ann.session().pageDoor();
+        QVERIFY(door && !door->doorOpen());
+        QVERIFY(ann.session().inviteLinks().isEmpty());
+
         QVERIFY(ann.session().host("Ann"));
         QVERIFY(reachable(table, "10.199.0.1", ann.port));
         QVERIFY(reachable(table, "::1", ann.port));
         QCOMPARE(ann.session().inviteAddresses(), QByteArrayList({"10.199.0.1:" + ann.port}));
+        // Browsers too: the page on the web port, from the network.
+        QVERIFY(door->doorOpen());
+        const quint16 webPort = door->doorPort();
+        const QByteArray link = "http://10.199.0.1:" + QByteArray::number(webPort) + '/';
+        QCOMPARE(ann.session().inviteLinks(), QByteArrayList({link}));
+        QCOMPARE(pageStatus(table, "10.199.0.1", webPort), 200);
+        QVERIFY(ann.session().pageError().isEmpty());
+        // The lobby window shows the link and its QR code.
+        Tdownload *lobby = ann.lobby();
+        lobby->show();
+        table.settle();
+        QVERIFY(lobby->findChild<QLabel *>("label_links")->text().contains(QString::fromLatin1(link)));
+        QCOMPARE(lobby->shownLink(), QString::fromLatin1(link));
+        const QLabel *qr = lobby->findChild<QLabel *>("label_qr");
+        QVERIFY(qr->isVisible());
+        QCOMPARE(qr->pixmap().toImage().convertToFormat(QImage::Format_RGB32),
+                 QrImage::draw(QrCode::encode(link), Tdownload::QrModulePixels));
+        lobby->hide();
         QCOMPARE(ann.session().inviteCommand("10.199.0.1:" + ann.port),
                  "zarvex NAME 10.199.0.1:" + QString::fromLatin1(ann.port) + " join");
 
-        // Back to solo: the door closes again.
+        // Back to solo: the door closes again, and the page's with it.
         ann.session().playSolo();
         table.settle();
         QVERIFY(!reachable(table, "10.199.0.1", ann.port));
+        QVERIFY(!door->doorOpen());
+        QCOMPARE(pageStatus(table, "10.199.0.1", webPort), 0);
+        QVERIFY(ann.session().inviteLinks().isEmpty());
         QVERIFY(table.settleUntil([&] { return ann.seated() == QStringList({"Ann"}); }));
 
         // Another program takes the port on the other address: hosting
@@ -80,6 +132,42 @@ private slots:
 
     // Without a daemon the list says so in one line, and hosting still
     // works; the game is simply not announced.
+    // A page from the hosting window's own door takes a seat at its table.
+    void aBrowserTakesASeatAtAHostingWindow()
+    {
+        LobbyCopies table;
+        LobbyCopy &ann = table.start();
+        QVERIFY(ann.session().host("Ann"));
+        QVERIFY(table.settleUntil([&] { return ann.seated() == QStringList({"Ann"}); }));
+        WebSeat pia(ann.session().pageDoor()->doorPort());
+        QVERIFY(table.settleUntil([&] { return pia.askedSeat() == 2; }));
+        pia.send("CMD_logininfo", {"2", Wire::Version, "Pia"});
+        QVERIFY(table.settleUntil([&] { return ann.seated() == QStringList({"Ann", "Pia"}); }));
+        // Leaving to play solo sends the page away with the rest.
+        ann.session().playSolo();
+        QVERIFY(table.settleUntil([&] { return pia.closed; }));
+    }
+
+    // Another program holds the web port: the game is hosted all the same,
+    // and the window says why browsers cannot come.
+    void aBusyWebPortLeavesTheGameToTheWindows()
+    {
+        const int squatter = Loopback::rawListener();
+        LobbyCopies table;
+        LobbyCopy &ann = table.start({}, Loopback::portOf(squatter));
+        QVERIFY(ann.session().host("Ann"));
+        QCOMPARE(ann.session().mode(), LobbySession::Hosting);
+        QVERIFY(ann.session().pageError().startsWith(
+            QStringLiteral("Browsers cannot join: port %1 is not free (").arg(Loopback::portOf(squatter))));
+        QVERIFY(ann.session().inviteLinks().isEmpty());
+        Tdownload *lobby = ann.lobby();
+        lobby->show();
+        table.settle();
+        QCOMPARE(lobby->findChild<QLabel *>("label_links")->text(), ann.session().pageError().toHtmlEscaped());
+        QVERIFY(!lobby->findChild<QLabel *>("label_qr")->isVisible());
+        ::close(squatter);
+    }
+
     void withoutADaemonTheLobbySaysSo()
     {
         LobbyCopies table;
@@ -271,8 +359,8 @@ private slots:
         LobbyCopy &bob = table.start({"Bob", "[::1]:" + QString::fromLatin1(ann.port), "join"});
         QVERIFY(table.settleUntil([&] { return bob.seated() == QStringList({"Ann", "Bob"}); }));
         QCOMPARE(bob.session().mode(), LobbySession::Joined);
-        QCOMPARE(ann.server()->seat(2).sock->PeerAddress(), QByteArray("::1"));
-        QCOMPARE(ann.server()->seat(1).sock->PeerAddress(), QByteArray("127.0.0.1"));
+        QCOMPARE(ann.server()->seat(2).link->peerAddress(), QByteArray("::1"));
+        QCOMPARE(ann.server()->seat(1).link->peerAddress(), QByteArray("127.0.0.1"));
     }
 
     // A joined player whose host ends: the window closes, as any client's.

@@ -2,6 +2,7 @@
 #include "support/serverharness.h"
 #include "support/serverprocess.h"
 #include "support/testmain.h"
+#include "support/webvisitors.h"
 #include "support/wordlists.h"
 #include "support/wordfinder.h"
 
@@ -57,7 +58,7 @@ private slots:
         const QList<QByteArray> allowed = words.toLower().split('\n');
         const quint16 port = Loopback::freePort();
         QProcess server;
-        server.start(ZARVEX_SERVER, {"--port", QString::number(port), "--words", path});
+        server.start(ZARVEX_SERVER, {"--port", QString::number(port), "--no-web", "--words", path});
         QVERIFY(server.waitForStarted());
         QByteArray log;
         auto readLog = [&] { return log += server.readAllStandardOutput(); };
@@ -121,6 +122,60 @@ private slots:
             QVERIFY2(err.contains("2 words") && err.contains("line 3"), qPrintable(err));
     }
 
+    // Browsers come in by the web port: the page, and a seat beside the
+    // window's players.
+    void aBrowserTakesASeatAtTheServer()
+    {
+        ServerProcess running;
+        QVERIFY(running.start(ZARVEX_SERVER));
+        QTRY_VERIFY_WITH_TIMEOUT(running.readLog().contains("Browsers join at http://"), 5000);
+        QVERIFY2(running.log.contains(':' + QByteArray::number(running.webPort) + "/\n"), running.log.constData());
+        std::unique_ptr<ScriptedClient> ann = running.joinAsAnn();
+        RawVisitor visitor(running.webPort);
+        QCOMPARE(visitor.get("/index.html"), 200);
+        WebSeat pia(running.webPort);
+        QTRY_COMPARE_WITH_TIMEOUT(pia.askedSeat(), 2, 5000);
+        pia.send("CMD_logininfo", {"2", Wire::Version, "Pia"});
+        QTRY_VERIFY_WITH_TIMEOUT(!ann->with("CMD_newplayerinfo+2+Pia").isEmpty(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(running.readLog().contains("Pia joined in seat 2"), 5000);
+        running.process.terminate();
+        QVERIFY(running.process.waitForFinished(5000));
+        QCOMPARE(running.process.exitCode(), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(pia.closed, 5000);
+    }
+
+    void withoutTheWebNoPageIsServed()
+    {
+        const quint16 port = Loopback::freePort();
+        const quint16 webPort = Loopback::freePort();
+        QProcess server;
+        server.start(ZARVEX_SERVER, {"--port", QString::number(port), "--web-port", QString::number(webPort),
+                                     "--no-web", "--no-announce"});
+        QVERIFY(server.waitForStarted());
+        QByteArray log;
+        QTRY_VERIFY_WITH_TIMEOUT((log += server.readAllStandardOutput()).contains("listening"), 10000);
+        RawVisitor visitor(webPort);
+        QVERIFY(visitor.waitFor([&] { return visitor.closed; }));
+        QVERIFY(visitor.received.isEmpty());
+        server.terminate();
+        QVERIFY(server.waitForFinished(5000));
+        QVERIFY(!(log + server.readAllStandardOutput()).contains("Browsers"));
+    }
+
+    void aBusyWebPortIsReported()
+    {
+        const int raw = Loopback::rawListener();
+        QProcess server;
+        server.start(ZARVEX_SERVER, {"--port", QString::number(Loopback::freePort()), "--web-port",
+                                     QString::number(Loopback::portOf(raw)), "--no-announce"});
+        QVERIFY(server.waitForFinished(10000));
+        QCOMPARE(server.exitCode(), 1);
+        const QByteArray err = server.readAllStandardError();
+        QVERIFY2(err.contains("the page cannot be served on port " + QByteArray::number(Loopback::portOf(raw))),
+                 err.constData());
+        ::close(raw);
+    }
+
     void aBusyPortIsReported()
     {
         const int raw = Loopback::rawListener();
@@ -147,6 +202,12 @@ private slots:
         QTest::newRow("help names the announcement") << QStringList{"--help"} << 0
                                                      << QByteArray("[--name TEXT | --no-announce]") << QByteArray();
         QTest::newRow("no name") << QStringList{"--name"} << 2 << QByteArray() << QByteArray("usage:");
+        QTest::newRow("help names the web port") << QStringList{"--help"} << 0
+                                                 << QByteArray("[--web-port N | --no-web]") << QByteArray();
+        QTest::newRow("no web port number") << QStringList{"--web-port"} << 2 << QByteArray() << QByteArray("usage:");
+        QTest::newRow("web port zero") << QStringList{"--web-port", "0"} << 2 << QByteArray() << QByteArray("usage:");
+        QTest::newRow("web port too large") << QStringList{"--web-port", "65536"} << 2 << QByteArray()
+                                            << QByteArray("usage:");
         QTest::newRow("blank name") << QStringList{"--name", "  "} << 2 << QByteArray() << QByteArray("usage:");
     }
     void theCommandLineIsCheckedBeforeListening()

@@ -139,7 +139,7 @@ private slots:
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("ASAN_OPTIONS", env.value("ASAN_OPTIONS") + ":quarantine_size_mb=4");
         server.setProcessEnvironment(env);
-        server.start(ZARVEX_SERVER, {"--port", QString::number(port)});
+        server.start(ZARVEX_SERVER, {"--port", QString::number(port), "--no-web"});
         QVERIFY(server.waitForStarted());
         QByteArray log, errors;
         auto readOutput = [&] {

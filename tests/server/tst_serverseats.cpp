@@ -29,9 +29,9 @@ int silentReader(ServerHarness &h, int seat, const QByteArray &name)
     addr.sin_port = htons(h.port());
     ::connect(fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr);
     h.settle();
-    TSock *mine = h.server.seat(seat).sock;
+    SeatLink *mine = h.server.seat(seat).link;
     if (mine)
-        setsockopt(mine->Handle(), SOL_SOCKET, SO_SNDBUF, &small, sizeof small);
+        setsockopt(mine->handle(), SOL_SOCKET, SO_SNDBUF, &small, sizeof small);
     const QByteArray login = "CMD_logininfo+" + QByteArray::number(seat) + "+1.0.5+" + name + Wire::Terminator;
     ::send(fd, login.constData(), size_t(login.size()), 0);
     h.settle();
@@ -344,8 +344,8 @@ private slots:
             for (int i = 0; i < 4; ++i)
                 ann.send("CMD_chat", {"1", line});
             h.settle();
-            if (h.server.seat(2).sock)
-                largest = qMax(largest, h.server.seat(2).sock->OutboundCount());
+            if (h.server.seat(2).link)
+                largest = qMax(largest, int(h.server.seat(2).link->outboundBytes()));
         }
         QVERIFY(!h.server.seat(2).connected);
         QVERIFY2(largest <= TServer::maxOutboundBytes, QByteArray::number(largest).constData());
@@ -411,7 +411,7 @@ private slots:
     {
         ServerHarness h;
         h.join("Ann");
-        const int fd = h.server.seat(1).sock->Handle();
+        const int fd = h.server.seat(1).link->handle();
         int on = 0, idle = 0, interval = 0, count = 0;
         socklen_t len = sizeof on;
         getsockopt(fd, SOL_SOCKET, SO_KEEPALIVE, &on, &len);

@@ -51,6 +51,7 @@ QProcessEnvironment programEnvironment(const QString &runtime, const QString &ho
     env.insert("ZARVEX_HOME", home);
     env.insert("QT_QPA_PLATFORM", "offscreen");
     env.insert("ZARVEX_GAME_PORT", QString::number(Loopback::freePort()));
+    env.insert("ZARVEX_WEB_PORT", QString::number(Loopback::freePort()));
     env.insert("ZARVEX_LOBBY_PORT", QString::number(Loopback::freePort()));
     env.insert("ZARVEX_SHOWN_MARKER", "1");
     return env;

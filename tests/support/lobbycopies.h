@@ -52,7 +52,8 @@ struct LobbyCopies
 {
     std::vector<std::unique_ptr<LobbyCopy>> copies;
 
-    LobbyCopy &start(const QStringList &arguments = {})
+    // webPort: where a hosting copy serves the page; 0 for any free port.
+    LobbyCopy &start(const QStringList &arguments = {}, quint16 webPort = 0)
     {
         auto copy = std::make_unique<LobbyCopy>();
         LobbyCopy *c = copy.get();
@@ -63,6 +64,7 @@ struct LobbyCopies
         options.timers = Ticker::Manual;
         options.gamePort = c->port;
         options.lobbyPort = Loopback::freePort();
+        options.webPort = webPort;
         options.arguments = arguments;
         options.messageBox = [c](QWidget *, const QString &text) { c->boxes << text; };
         options.confirmBox = [](QWidget *, const QString &) { return false; };

@@ -40,7 +40,7 @@ public:
     {
         clock.start();
         connect(&m_server, &QProcess::readyReadStandardOutput, this, [this] { readLog(); });
-        m_server.start("ip", lab.serverSide(server, {"--port", QString::number(port)}));
+        m_server.start("ip", lab.serverSide(server, {"--port", QString::number(port), "--no-web"}));
         if (!waitFor([this] { return when("listening") >= 0; }, 10000)) {
             why = "zarvex-server did not start";
             return;

@@ -14,13 +14,44 @@
 
 #include <sys/socket.h>
 
+// The messages a test's client has received, in order.
+struct Inbox
+{
+    QList<QByteArray> received;
+
+    // Received messages that start with the prefix.
+    QList<QByteArray> with(const QByteArray &prefix) const
+    {
+        QList<QByteArray> out;
+        for (const QByteArray &m : received)
+            if (m.startsWith(prefix))
+                out << m;
+        return out;
+    }
+    QByteArray last(const QByteArray &prefix) const
+    {
+        const QList<QByteArray> all = with(prefix);
+        return all.isEmpty() ? QByteArray() : all.last();
+    }
+    QList<QByteArray> take()
+    {
+        QList<QByteArray> out;
+        out.swap(received);
+        return out;
+    }
+    // The seat named by the last request for a login; 0 without one.
+    int askedSeat() const
+    {
+        return last("CMD_sendlogininfo+").mid(int(qstrlen("CMD_sendlogininfo+"))).toInt();
+    }
+};
+
 // A game client reduced to its wire: it connects, keeps every message it
 // receives, and sends whatever the test tells it to.
-struct ScriptedClient
+struct ScriptedClient : Inbox
 {
     TSock sock;
     MessageAssembler assembler;
-    QList<QByteArray> received;
     bool closed = false;
     int seat = 0;
 
@@ -50,26 +81,6 @@ struct ScriptedClient
         sock.Close();
     }
 
-    // Received messages that start with the prefix.
-    QList<QByteArray> with(const QByteArray &prefix) const
-    {
-        QList<QByteArray> out;
-        for (const QByteArray &m : received)
-            if (m.startsWith(prefix))
-                out << m;
-        return out;
-    }
-    QByteArray last(const QByteArray &prefix) const
-    {
-        const QList<QByteArray> all = with(prefix);
-        return all.isEmpty() ? QByteArray() : all.last();
-    }
-    QList<QByteArray> take()
-    {
-        QList<QByteArray> out;
-        out.swap(received);
-        return out;
-    }
 };
 
 // A server with hand-driven timers on an ephemeral port, and its clients.
@@ -115,8 +126,7 @@ struct ServerHarness
     // it names.
     void logIn(ScriptedClient &c, const QByteArray &name, const QByteArray &version = Wire::Version)
     {
-        const QByteArray login = c.last("CMD_sendlogininfo+");
-        c.seat = login.mid(int(qstrlen("CMD_sendlogininfo+"))).toInt();
+        c.seat = c.askedSeat();
         if (c.seat > 0) {
             c.sendRaw("CMD_logininfo+" + QByteArray::number(c.seat) + '+' + version + '+' + name
                       + Wire::Terminator + Wire::Terminator);

@@ -10,13 +10,14 @@
 struct ServerProcess
 {
     quint16 port = Loopback::freePort();
+    quint16 webPort = Loopback::freePort();
     QProcess process;
     QByteArray log;
 
     // Starts the server and waits until it listens; answers whether it does.
     bool start(const QString &program)
     {
-        process.start(program, {"--port", QString::number(port)});
+        process.start(program, {"--port", QString::number(port), "--web-port", QString::number(webPort)});
         if (!process.waitForStarted())
             return false;
         QElapsedTimer clock;

@@ -133,6 +133,21 @@ export class Connection {
     if (this.state === 'waiting') this.connect();
   }
 
+  // The page is put aside (the browser's back-forward cache), where its
+  // socket would stay open and keep a seat that nobody plays: the socket
+  // closes now, and nothing is tried until nudge() when the page is shown
+  // again, so the server's rule for a dropped seat gives it back then.
+  suspend() {
+    if (this.state === 'stopped' || this.state === 'idle') return;
+    const socket = this.socket;
+    const wasConnected = this.state === 'open';
+    this.clearTimers();
+    this.socket = null;
+    this.state = 'waiting';
+    if (socket) socket.close(1000);
+    if (wasConnected) this.handlers.lost();
+  }
+
   // Ends the connection for good: the player left, or the game said it is
   // full. A socket still open is closed.
   stop(reason = 'left') {

@@ -173,17 +173,21 @@ export class Game {
 
   sendloginfo(fields) {
     const seat = fields.lastInteger();
+    // The server tells the seats again after every login, and may ask a
+    // second time on the same connection when it gives this player back the
+    // seat it held for it: rows from before, this page's own earlier seat
+    // among them, and rows of players who left meanwhile must not linger.
+    for (let s = 1; s <= SEATCOUNT; ++s) {
+      const row = this.rows[s];
+      row.name = WAITING;
+      row.shown = false;
+      row.eyes = false;
+    }
+    this.spies = [];
+    this.justWatch = false;
+    // The turn belongs to a seat: the server hands it over again.
+    if (seat !== this.myseat) this.activeseat = 0;
     if (this.reconnecting) {
-      // The server tells the seats again; rows of players who left meanwhile
-      // must not linger.
-      for (let s = 1; s <= SEATCOUNT; ++s) {
-        const row = this.rows[s];
-        row.name = WAITING;
-        row.shown = false;
-        row.eyes = false;
-      }
-      this.spies = [];
-      this.justWatch = false;
       this.reconnecting = false;
       this.panel.status = 'Reconnected.';
       this.line('0+Reconnected.');

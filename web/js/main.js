@@ -141,6 +141,14 @@ doc.addEventListener('visibilitychange', () => {
   }
 });
 globalThis.addEventListener('online', () => connection?.nudge());
+// Put aside in the back-forward cache, the page lets its seat go (the server
+// holds it) and takes it back when it is shown again.
+globalThis.addEventListener('pagehide', (e) => {
+  if (e.persisted) connection?.suspend();
+});
+globalThis.addEventListener('pageshow', (e) => {
+  if (e.persisted) connection?.nudge();
+});
 
 // Sound may start after the player's first touch or key.
 for (const type of ['pointerdown', 'keydown'])

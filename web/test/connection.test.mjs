@@ -168,6 +168,33 @@ describe('coming back after a drop', () => {
     c.nudge(); // connecting already: nothing more
     assert.equal(sockets.length, 2);
   });
+  test('a page put aside closes its socket, tries nothing, and comes back when shown', () => {
+    const clock = new Clock();
+    const { c, seen } = connection(clock);
+    c.start();
+    sockets[0].opens();
+    c.suspend();
+    assert.equal(sockets[0].closedWith, 1000);
+    assert.deepEqual(seen.at(-1), ['lost']);
+    sockets[0].ends(1000);   // the browser's report comes later, or never
+    clock.advance(60000);
+    assert.equal(sockets.length, 1, 'no attempt while put aside');
+    assert.equal(c.send(Uint8Array.of(0xff)), false);
+    c.nudge();
+    assert.equal(sockets.length, 2);
+    sockets[1].opens();
+    assert.deepEqual(seen.at(-1), ['open']);
+    // Put aside while waiting between attempts: the waiting stops too.
+    sockets[1].ends(1006);
+    c.suspend();
+    clock.advance(60000);
+    assert.equal(sockets.length, 2);
+    // A connection that has stopped stays stopped.
+    c.stop();
+    c.suspend();
+    c.nudge();
+    assert.equal(sockets.length, 2);
+  });
   test('an attempt that never opens is given up after its time and tried again', () => {
     const clock = new Clock();
     const { c, seen } = connection(clock);

@@ -468,6 +468,36 @@ describe('back in after a drop', () => {
     t.game.clickTile(4, 7);
     assert.equal(t.game.board.selectedcount, 1, 'and it plays on');
   });
+  test('moved into its held seat on the same connection: logs in there, no row of the old seat lingers', () => {
+    // Back before the server gave up the old connection: a fresh seat first,
+    // then the server asks again for the seat it held.
+    const t = seated(2, 'Bob');
+    t.feed('CMD_newplayerinfo+1+Ann', 'CMD_newplayerinfo+2+Bob');
+    t.game.connectionLost();
+    t.feed('CMD_sendlogininfo+3', 'CMD_newplayerinfo+3+Bob', 'CMD_existingplayers+1+Ann',
+      loadboard({ '4,7': 'c', '5,7': 'a', '6,7': 't' }, 3), theword('cat'),
+      'CMD_loadstats+t+250+30+12+f+1+0+0+f+2+18+0+f+3+0+0+f+4+0+0+f+5+0+0+f+6+0+0+f');
+    assert.equal(t.game.myseat, 3);
+    t.sent.length = 0;
+    t.lines.length = 0;
+    t.feed('CMD_sendlogininfo+2');
+    assert.deepEqual(t.sent, ['CMD_logininfo+2+1.0.5+Bob'], 'one login, for the held seat');
+    assert.equal(t.game.myseat, 2);
+    assert.equal(t.game.rows[3].name, '<Waiting>', 'its passing seat is nobody\'s');
+    assert.ok(!t.said().includes('0+Reconnected.'), 'said once, when it came back');
+    t.game.clickTile(4, 7);
+    assert.equal(t.game.board.selectedcount, 0, 'no play until the server hands the turn to this seat');
+    t.feed('CMD_newplayerinfo+2+Bob', 'CMD_existingplayers+1+Ann',
+      'CMD_loadstats+t+250+30+11+f+1+0+0+f+2+18+0+f+3+0+0+f+4+0+0+f+5+0+0+f+6+0+0+f');
+    assert.equal(t.game.rows[2].name, 'Bob');
+    assert.equal(t.game.rows[2].score, '18', 'its score back');
+    assert.equal(t.game.rows[3].name, '<Waiting>');
+    t.game.clickTile(4, 7);
+    assert.equal(t.game.board.selectedcount, 1, 'and it plays from its own seat');
+    t.game.clickTile(5, 7);
+    t.game.clickTile(6, 7);
+    assert.equal(t.sent.at(-1), 'CMD_myword+2+4+7+5+7+6+7');
+  });
   test('coming back to another seat takes the rights of that seat', () => {
     const t = seated(1, 'Ann');
     t.game.connectionLost();

@@ -1,0 +1,67 @@
+#include "server/webfiles.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+
+WebFiles WebFiles::fromTable(const QByteArray &table, QStringList *errors)
+{
+    WebFiles files;
+    auto fail = [errors](int number, const QString &why) {
+        if (errors)
+            errors->append(QStringLiteral("line %1: %2").arg(number).arg(why));
+    };
+    const QList<QByteArray> lines = table.split('\n');
+    for (int i = 0; i < lines.size(); ++i) {
+        QByteArray line = lines[i];
+        if (line.endsWith('\r'))
+            line.chop(1);
+        if (line.trimmed().isEmpty() || line.startsWith('#'))
+            continue;
+        const QList<QByteArray> fields = line.split('\t');
+        if (fields.size() != 4 || !fields[0].startsWith('/') || fields[1].isEmpty() || fields[2].isEmpty()
+            || fields[3].isEmpty()) {
+            fail(i + 1, QStringLiteral("not path, file, type and cache control separated by tabs"));
+            continue;
+        }
+        File f;
+        f.path = fields[0];
+        f.file = QString::fromUtf8(fields[1]);
+        f.type = fields[2];
+        f.cacheControl = fields[3];
+        if (files.m_files.contains(f.path)) {
+            fail(i + 1, QStringLiteral("%1 is served already").arg(QString::fromUtf8(f.path)));
+            continue;
+        }
+        QFile resource(resourceOf(f.file));
+        if (!resource.open(QIODevice::ReadOnly)) {
+            fail(i + 1, QStringLiteral("%1 is not compiled in").arg(f.file));
+            continue;
+        }
+        f.body = resource.readAll();
+        f.etag = '"' + QCryptographicHash::hash(f.body, QCryptographicHash::Sha1).toHex().left(20) + '"';
+        files.m_order.append(f.path);
+        files.m_files.insert(f.path, f);
+    }
+    return files;
+}
+
+const WebFiles &WebFiles::builtIn()
+{
+    static const WebFiles files = [] {
+        QFile table(resourceOf(QStringLiteral("web/files.txt")));
+        return table.open(QIODevice::ReadOnly) ? fromTable(table.readAll()) : WebFiles();
+    }();
+    return files;
+}
+
+QString WebFiles::resourceOf(const QString &file)
+{
+    const QString resources = QStringLiteral("resources/");
+    return QStringLiteral(":/zarvex/") + (file.startsWith(resources) ? file.mid(resources.size()) : file);
+}
+
+const WebFiles::File *WebFiles::find(const QByteArray &path) const
+{
+    const auto at = m_files.constFind(path);
+    return at == m_files.constEnd() ? nullptr : &at.value();
+}
