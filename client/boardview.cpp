@@ -1,11 +1,13 @@
 #include "client/boardview.h"
 
 #include "client/gameclient.h"
+#include "resources/artwork.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
 namespace {
@@ -62,15 +64,53 @@ void BoardView::setTiles(const QList<QPixmap> &tiles)
 
 QPixmap BoardView::tilePicture(int code) const
 {
+    // The built-in tiles are drawn as they are first needed.
+    if (m_tiles.isEmpty())
+        return Artwork::tile(code);
     // Codes the list does not hold show as the blank tile.
     if (code < 0 || code >= m_tiles.size())
         code = 0;
     return m_tiles.value(code);
 }
 
+BoardView::Look BoardView::look() const
+{
+    Look now;
+    const BoardSelection &board = m_client.board();
+    for (int column = 1; column <= BoardSelection::columns; ++column)
+        for (int row = 1; row <= BoardSelection::rows; ++row)
+            now.codes[size_t((column - 1) * BoardSelection::rows + row - 1)] = board.code(column, row);
+    if (board.selectedcount() > 0)
+        now.marker = board.lastSelected();
+    if (hasFocus())
+        now.frame = m_client.cursor().tile();
+    return now;
+}
+
+QRect BoardView::tileRect(const QPoint &tile)
+{
+    const int size = BoardSelection::tileSize;
+    return tile.isNull() ? QRect() : QRect((tile.x() - 1) * size, (tile.y() - 1) * size, size, size);
+}
+
 void BoardView::render()
 {
-    update();
+    const Look now = look();
+    for (int column = 1; column <= BoardSelection::columns; ++column) {
+        for (int row = 1; row <= BoardSelection::rows; ++row) {
+            const size_t at = size_t((column - 1) * BoardSelection::rows + row - 1);
+            if (now.codes[at] != m_drawn.codes[at])
+                update(tileRect(QPoint(column, row)));
+        }
+    }
+    for (const auto &[before, after] : {std::pair(m_drawn.marker, now.marker), std::pair(m_drawn.frame, now.frame)}) {
+        if (before != after) {
+            update(tileRect(before));
+            update(tileRect(after));
+        }
+    }
+    m_drawn = now;
+
     const QString spoken = m_client.cursor().description(m_client.board());
     if (spoken != m_spoken && hasFocus()) {
         m_spoken = spoken;
@@ -79,14 +119,17 @@ void BoardView::render()
     }
 }
 
-void BoardView::paintEvent(QPaintEvent *)
+// Only the tiles in the part to be drawn are drawn.
+void BoardView::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
+    const QRegion dirty = event->region();
     const BoardSelection &board = m_client.board();
     const int size = BoardSelection::tileSize;
     for (int column = 1; column <= BoardSelection::columns; ++column)
         for (int row = 1; row <= BoardSelection::rows; ++row)
-            painter.drawPixmap((column - 1) * size, (row - 1) * size, tilePicture(board.code(column, row)));
+            if (dirty.intersects(tileRect(QPoint(column, row))))
+                painter.drawPixmap((column - 1) * size, (row - 1) * size, tilePicture(board.code(column, row)));
     if (board.selectedcount() > 0) {
         const QPoint last = board.lastSelected();
         painter.drawPixmap((last.x() - 1) * size, (last.y() - 1) * size,
@@ -129,5 +172,5 @@ void BoardView::focusInEvent(QFocusEvent *event)
 void BoardView::focusOutEvent(QFocusEvent *event)
 {
     QWidget::focusOutEvent(event);
-    update();
+    render();
 }

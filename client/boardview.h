@@ -1,8 +1,11 @@
 #pragma once
 
+#include "client/boardselection.h"
+
 #include <QList>
 #include <QPixmap>
 #include <QWidget>
+#include <array>
 
 class GameClient;
 
@@ -17,12 +20,14 @@ class BoardView : public QWidget
 public:
     BoardView(GameClient &client, QWidget *parent);
 
-    // The 54 (or more) pictures indexed by tile code.
+    // The 54 (or more) pictures indexed by tile code; none for the built-in
+    // tiles, which it starts with.
     void setTiles(const QList<QPixmap> &tiles);
     QPixmap tilePicture(int code) const;
     const GameClient &client() const { return m_client; }
 
-    // Redraws the board and tells assistive technology where the cursor is.
+    // Draws again the tiles that look different from when they were last
+    // drawn, and tells assistive technology where the cursor is.
     void render();
 
 protected:
@@ -33,7 +38,19 @@ protected:
     void focusOutEvent(QFocusEvent *event) override;
 
 private:
+    // What the board looks like: each tile's code, the marked tile and the
+    // framed one; (0, 0) for none.
+    struct Look
+    {
+        std::array<int, BoardSelection::columns * BoardSelection::rows> codes{};
+        QPoint marker;
+        QPoint frame;
+    };
+    Look look() const;
+    static QRect tileRect(const QPoint &tile);
+
     GameClient &m_client;
     QList<QPixmap> m_tiles;
+    Look m_drawn;       // as last asked to be drawn
     QString m_spoken;   // the cursor's description last announced
 };

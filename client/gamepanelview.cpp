@@ -5,6 +5,7 @@
 #include "client/panellabel.h"
 #include "resources/artwork.h"
 #include "resources/imagebutton.h"
+#include "resources/windowbackground.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -42,10 +43,7 @@ QString letterOf(int code)
 GamePanelView::GamePanelView(GameClient &client, QWidget *panel)
     : QObject(panel), m_client(client), m_panel(panel)
 {
-    QPalette background = m_panel->palette();
-    background.setBrush(QPalette::Window, Artwork::background(m_panel->size()));
-    m_panel->setPalette(background);
-    m_panel->setAutoFillBackground(true);
+    WindowBackground::paintBeneath(m_panel, [] { return QPoint(0, 0); }, m_panel->height());
 
     label_status = label(QStringLiteral("label_status"), QRect(6, 57, 480, 16));
     label_status->setAlignment(Qt::AlignCenter);
@@ -136,7 +134,6 @@ void GamePanelView::buildBoard()
     frame->setFrameShape(QFrame::Box);
     paintbox_board = new BoardView(m_client, frame);
     paintbox_board->move(4, 4);
-    paintbox_board->setTiles(Artwork::tileSet());
 
     panel_winner = new QFrame(m_panel);
     panel_winner->setObjectName(QStringLiteral("panel_winner"));
@@ -174,8 +171,12 @@ void GamePanelView::render()
     timerPalette.setColor(QPalette::WindowText, p.timerRed ? Qt::red : Qt::black);
     label_timer->setPalette(timerPalette);
     label_timer->setHalo(p.timerRed ? clockHalo : QColor());
-    image_timer->setPixmap(Artwork::timeBar().copy(0, 0, qBound(0, p.barWidth, 184), 25));
-    image_timer->setVisible(p.barWidth > 0);
+    // Every second of a turn the bar and the clock's text change, and only
+    // they are drawn again.
+    const int barWidth = qBound(0, p.barWidth, 184);
+    if (image_timer->pixmap().width() != barWidth)
+        image_timer->setPixmap(barWidth > 0 ? Artwork::timeBar().copy(0, 0, barWidth, 25) : QPixmap());
+    image_timer->setVisible(barWidth > 0);
     label_winner1->setFullText(p.winner);
     label_winner2->setFullText(p.winner);
     panel_winner->setVisible(p.winnerVisible);
@@ -210,10 +211,15 @@ void GamePanelView::render()
             picture = paintbox_board->tilePicture(s.code);
         else if (s.picture == BoardSelection::Picture::Highlighted)
             picture = paintbox_board->tilePicture(s.code + BoardSelection::highlight);
-        letter[size_t(k)]->setPixmap(picture);
-        letter[size_t(k)]->setProperty("Tag", s.code);
+        QLabel *slot = letter[size_t(k)];
+        if (slot->pixmap().cacheKey() != picture.cacheKey())
+            slot->setPixmap(picture);
+        if (slot->property("Tag").toInt() != s.code)
+            slot->setProperty("Tag", s.code);
         // The chosen tile is the slot's hint, kept, not shown as a tip.
-        letter[size_t(k)]->setProperty("Hint", QString::fromLatin1(s.position));
+        const QString hint = QString::fromLatin1(s.position);
+        if (slot->property("Hint").toString() != hint)
+            slot->setProperty("Hint", hint);
         QString spoken = s.code != 0 ? letterOf(s.code) : QStringLiteral("empty");
         if (s.picture == BoardSelection::Picture::Highlighted)
             spoken += QStringLiteral(", taken");

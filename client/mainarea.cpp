@@ -1,23 +1,16 @@
 #include "client/mainarea.h"
 
+#include "resources/backgroundpicture.h"
 #include "social/chatinputview.h"
 #include "social/chatpane.h"
 
 #include <QPaintEvent>
 #include <QPainter>
 
-namespace {
-
-int wrap(int value, int period)
-{
-    return period > 0 ? ((value % period) + period) % period : 0;
-}
-
-} // namespace
-
 MainArea::MainArea(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("main_area"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void MainArea::arrange(QWidget *panel, ChatPane *chat, ChatInputView *controls, const QPoint &chatPlace)
@@ -26,7 +19,6 @@ void MainArea::arrange(QWidget *panel, ChatPane *chat, ChatInputView *controls, 
     m_chat = chat;
     m_controls = controls;
     m_chatPlace = chatPlace;
-    m_pattern = QPixmap();
     place();
     update();
 }
@@ -47,25 +39,13 @@ void MainArea::resizeEvent(QResizeEvent *event)
     place();
 }
 
+// Only the parts that need it are painted, straight from the picture's
+// drawing: nothing is kept for any size the window takes.
 void MainArea::paintEvent(QPaintEvent *event)
 {
     if (!m_panel)
         return;
-    if (m_pattern.isNull()) {
-        const QPixmap picture = m_panel->palette().brush(QPalette::Window).texture();
-        if (picture.isNull())
-            return;
-        QPixmap pattern(picture.width(), 2 * picture.height());
-        QPainter p(&pattern);
-        p.drawPixmap(0, 0, picture);
-        p.drawImage(QPoint(0, picture.height()), picture.toImage().mirrored(false, true));
-        p.end();
-        m_pattern = pattern;
-    }
-    const QRect area = event->rect();
-    const QPoint origin = m_panel->pos();
     QPainter p(this);
-    p.drawTiledPixmap(area, m_pattern,
-                      QPoint(wrap(area.x() - origin.x(), m_pattern.width()),
-                             wrap(area.y() - origin.y(), m_pattern.height())));
+    for (const QRect &part : event->region())
+        BackgroundPicture::paint(p, part, m_panel->pos(), m_panel->height());
 }

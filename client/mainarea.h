@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QPixmap>
 #include <QRect>
 #include <QWidget>
 
@@ -11,9 +10,9 @@ class ChatPane;
 // and the chat pane beside it with the controls around it. Whatever room the
 // window gives beyond the area's smallest size goes to the chat view; the
 // input field below it stays anchored to the left, right and bottom, the
-// phrase buttons stay above it. Around the panel the area carries the
-// panel's background on, so that a larger window looks as finished as the
-// smallest.
+// phrase buttons stay above it. Around the panel the area shows the same
+// background as the panel, carried on from the panel's own as one picture,
+// so that a larger window looks as finished as the smallest.
 class MainArea : public QWidget
 {
     Q_OBJECT
@@ -36,7 +35,4 @@ private:
     ChatPane *m_chat = nullptr;
     ChatInputView *m_controls = nullptr;
     QPoint m_chatPlace;
-    // The panel's picture above the same picture upside down: repeated, its
-    // colours run on without an edge in either direction.
-    QPixmap m_pattern;
 };

@@ -7,6 +7,8 @@
 #include <QPainterPath>
 #include <QStyle>
 
+#include <utility>
+
 PanelLabel::PanelLabel(QWidget *parent) : QLabel(parent)
 {
     setTextFormat(Qt::PlainText);
@@ -26,6 +28,8 @@ void PanelLabel::setTipWhenCut(bool on)
 
 void PanelLabel::setHalo(const QColor &colour)
 {
+    if (colour == m_halo)
+        return;
     m_halo = colour;
     update();
 }
@@ -37,6 +41,17 @@ bool PanelLabel::fits(const QString &text) const
 
 void PanelLabel::fitFontTo(const QStringList &texts, int minPixels)
 {
+    m_fitTexts = texts;
+    m_fitMinPixels = minPixels;
+    showFitted();
+}
+
+// Trying sizes and widths loads a font for each: a label that never shows a
+// text never tries them.
+void PanelLabel::fitNow()
+{
+    const QStringList texts = std::exchange(m_fitTexts, {});
+    const int minPixels = m_fitMinPixels;
     QFont font = this->font();
     const int largest = font.pixelSize() > 0 ? font.pixelSize() : QFontInfo(font).pixelSize();
     const int width = contentsRect().width();
@@ -50,13 +65,11 @@ void PanelLabel::fitFontTo(const QStringList &texts, int minPixels)
                 all = all && metrics.horizontalAdvance(text) <= width;
             if (all) {
                 setFont(font);
-                showFitted();
                 return;
             }
         }
     }
     setFont(font);
-    showFitted();
 }
 
 void PanelLabel::changeEvent(QEvent *event)
@@ -75,6 +88,8 @@ void PanelLabel::resizeEvent(QResizeEvent *event)
 
 void PanelLabel::showFitted()
 {
+    if (!m_fitTexts.isEmpty() && !m_full.isEmpty())
+        fitNow();
     const QString shown = fontMetrics().elidedText(m_full, Qt::ElideRight, contentsRect().width());
     if (text() != shown)
         setText(shown);

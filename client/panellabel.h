@@ -27,7 +27,8 @@ public:
 
     // Makes the font as large as the design allows, up to its current size,
     // with every one of the texts fitting the label's width: narrower letters
-    // first, then smaller ones, never below minPixels.
+    // first, then smaller ones, never below minPixels. The font is chosen as
+    // the label first has a text to show.
     void fitFontTo(const QStringList &texts, int minPixels = 8);
 
     // Whether the text fits the label whole, as shown in this font.
@@ -40,8 +41,11 @@ protected:
 
 private:
     void showFitted();
+    void fitNow();
 
     QString m_full;
     QColor m_halo;
     bool m_tipWhenCut = false;
+    QStringList m_fitTexts;     // the texts the font is to fit, until it is chosen
+    int m_fitMinPixels = 0;
 };

@@ -61,16 +61,6 @@ SettingsMenus::SettingsMenus(QMainWindow *window, QMenu *options, QMenu *tiles, 
     showSoundOptions();
 }
 
-void SettingsMenus::attachGameStart(Tgamestart *dialog)
-{
-    if (!dialog)
-        return;
-    ClientSettings &settings = m_client.settings();
-    settings.setGameOptions(&dialog->options());
-    connect(&settings, &ClientSettings::gameOptionsLoaded, dialog, &Tgamestart::showOptions);
-    connect(dialog, &Tgamestart::settingsChanged, &settings, &ClientSettings::gameOptionsConfirmed);
-}
-
 QAction *SettingsMenus::addCheckItem(QMenu *menu, const char *name, const QString &text, QActionGroup *group)
 {
     QAction *item = menu->addAction(text);

@@ -13,7 +13,6 @@ class QAction;
 class QActionGroup;
 class QMainWindow;
 class QMenu;
-class Tgamestart;
 
 // The main window's side of the settings: the Options menu items for the
 // chat's text colour and size, the window's placement and the sound
@@ -29,9 +28,6 @@ public:
 
     SettingsMenus(QMainWindow *window, QMenu *options, QMenu *tiles, GameClient &client,
                   ChatPane *chat, GamePanelView *panel);
-
-    // The game start dialog whose options the settings load and save.
-    void attachGameStart(Tgamestart *dialog);
 
     // The whole window's placement, frame included, read and set.
     QRect placement() const;

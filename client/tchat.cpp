@@ -21,7 +21,7 @@
 #include "social/colourtext.h"
 #include "social/tphrases.h"
 #include "social/shoutmenu.h"
-#include "social/soundplayer.h"
+#include "social/speakers.h"
 #include "social/tspylist.h"
 #include "server/webdoor.h"
 #include "tally/ttallylist.h"
@@ -75,8 +75,8 @@ Tchat::Tchat(WindowRegistry &registry)
     m_chatinput = new ChatInputView(m_client.chatSender(), m_client.phrases(),
                                     [this] { return m_client.isconnected(); }, central);
     central->arrange(panel_board, m_chatpane, m_chatinput, panel_board->pos() + QPoint(488, 277));
-    m_soundPlayer = new SoundPlayer(this);
-    m_client.sounds().setSink(m_soundPlayer);
+    m_speakers = new Speakers(this);
+    m_client.sounds().setSink(m_speakers);
     popup_sounds = new ShoutMenu(this);
     connect(popup_sounds, &ShoutMenu::chosen, &m_client, &GameClient::wave14Click);
     connect(m_chatinput, &ChatInputView::shoutMenuRequested, popup_sounds,
@@ -95,8 +95,8 @@ Tchat::Tchat(WindowRegistry &registry)
         render();
     });
     connect(&m_client, &GameClient::showDownload, this, [this] {
-        if (m_registry.download)
-            m_registry.download->show();
+        if (Tdownload *lobby = m_registry.download())
+            lobby->show();
     });
 
     m_settingsMenus = new SettingsMenus(this, menu_options, menu_tiles, m_client, m_chatpane, m_panelView);
@@ -117,9 +117,9 @@ void Tchat::buildMenus()
     PlayWithFriends1 = menu_file->addAction(QStringLiteral("Play With Friends..."));
     PlayWithFriends1->setObjectName(QStringLiteral("PlayWithFriends1"));
     connect(PlayWithFriends1, &QAction::triggered, this, [this] {
-        if (m_registry.download) {
-            m_registry.download->show();
-            m_registry.download->raise();
+        if (Tdownload *lobby = m_registry.download()) {
+            lobby->show();
+            lobby->raise();
         }
     });
     WordList1 = menu_file->addAction(QStringLiteral("Word List..."));
@@ -168,8 +168,8 @@ void Tchat::buildMenus()
     QAction *spyList = menu_view->addAction(QStringLiteral("Spy List"));
     spyList->setObjectName(QStringLiteral("SpyList1"));
     connect(spyList, &QAction::triggered, this, [this] {
-        if (m_registry.spylist)
-            m_registry.spylist->show();
+        if (Tspylist *spylist = m_registry.spylist())
+            spylist->show();
     });
     QAction *phraseList = menu_view->addAction(QStringLiteral("Phrase List"));
     phraseList->setObjectName(QStringLiteral("PrhaseList1"));
@@ -177,8 +177,8 @@ void Tchat::buildMenus()
     QAction *viewTally = menu_view->addAction(QStringLiteral("View Tally"));
     viewTally->setObjectName(QStringLiteral("ViewTally1"));
     connect(viewTally, &QAction::triggered, this, [this] {
-        if (m_registry.tallylist)
-            m_registry.tallylist->ViewTally1Click();
+        if (Ttallylist *tallylist = m_registry.tallylist())
+            tallylist->ViewTally1Click();
     });
 
     menu_tiles = menuBar()->addMenu(QStringLiteral("&Tiles"));
@@ -190,14 +190,14 @@ void Tchat::buildMenus()
     content->setObjectName(QStringLiteral("Content1"));
     content->setShortcut(QKeySequence(Qt::Key_F1));
     connect(content, &QAction::triggered, this, [this] {
-        if (m_registry.help)
-            WindowFront::bring(m_registry.help);
+        if (Thelp *help = m_registry.help())
+            WindowFront::bring(help);
     });
     QAction *about = menu_help->addAction(QStringLiteral("About"));
     about->setObjectName(QStringLiteral("About1"));
     connect(about, &QAction::triggered, this, [this] {
-        if (m_registry.about)
-            WindowFront::bring(m_registry.about);
+        if (Tabout *about = m_registry.about())
+            WindowFront::bring(about);
     });
 
     popup_kick = new QMenu(this);
@@ -230,19 +230,21 @@ void Tchat::button_startClick()
 {
     if (!m_client.isconnected()) {
         showMessageBox(m_registry, this, QStringLiteral("You are not connected"));
-    } else if (m_registry.gamestart) {
-        m_registry.gamestart->setPlayerName(m_client.playername());
-        m_registry.gamestart->show();
-        m_registry.gamestart->raise();
+    } else if (Tgamestart *dialog = m_registry.gamestart()) {
+        connect(dialog, &Tgamestart::startRequested, &m_client, &GameClient::send, Qt::UniqueConnection);
+        dialog->setPlayerName(m_client.playername());
+        dialog->show();
+        dialog->raise();
     }
 }
 
 void Tchat::PrhaseList1Click()
 {
-    if (!m_registry.phrases)
+    Tphrases *dialog = m_registry.phrases();
+    if (!dialog)
         return;
-    connect(m_registry.phrases, &Tphrases::applied, m_chatinput, &ChatInputView::render, Qt::UniqueConnection);
-    m_registry.phrases->PrhaseList1Click(m_client.phrases());
+    connect(dialog, &Tphrases::applied, m_chatinput, &ChatInputView::render, Qt::UniqueConnection);
+    dialog->PrhaseList1Click(m_client.phrases());
 }
 
 void Tchat::openPlayerMenu(int seat, const QPoint &globalPos)
@@ -296,10 +298,6 @@ void Tchat::processparams()
     const QStringList arguments = m_registry.options.arguments.value_or(QCoreApplication::arguments().mid(1));
     m_session.start(arguments);
     attachWordList();
-    if (m_registry.gamestart)
-        connect(m_registry.gamestart, &Tgamestart::startRequested, &m_client,
-                [this](const QByteArray &message) { m_client.send(message); });
-    m_settingsMenus->attachGameStart(m_registry.gamestart);
 }
 
 void Tchat::showEvent(QShowEvent *event)

@@ -13,11 +13,11 @@ class QAction;
 class QFrame;
 class QMenu;
 class ShoutMenu;
-class SoundPlayer;
+class Speakers;
 class SettingsMenus;
 class Twordlist;
 class WebDoor;
-struct WindowRegistry;
+class WindowRegistry;
 
 // The player's main window: the game panel with the seats, the board and
 // the chat, and the menus. It shows what its GameClient holds and hands the
@@ -65,7 +65,7 @@ public:
 
     // The shout menu that phrase button 10 opens, and the speakers.
     ShoutMenu *popupSounds() const { return popup_sounds; }
-    SoundPlayer *soundPlayer() const { return m_soundPlayer; }
+    Speakers *speakers() const { return m_speakers; }
 
 signals:
     // The window has closed; the program ends with it.
@@ -117,5 +117,5 @@ private:
     QAction *UnsetJustWatch1 = nullptr;
     int m_kickTarget = 0;
     ShoutMenu *popup_sounds = nullptr;
-    SoundPlayer *m_soundPlayer = nullptr;
+    Speakers *m_speakers = nullptr;
 };

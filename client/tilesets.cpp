@@ -61,9 +61,13 @@ void TileSets::grouptilesmenu(const QStringList &folders, const QStringList &com
             continue;
         seenFolders << canonical;
         m_folders << tiles;
-        const QFileInfoList files = QDir(tiles).entryInfoList(
-            {QStringLiteral("*.bmp")}, QDir::Files | QDir::Hidden | QDir::System, QDir::Name | QDir::IgnoreCase);
+        // The ending is compared here rather than by a name filter, which
+        // would bring up a regular expression engine for it.
+        const QFileInfoList files = QDir(tiles).entryInfoList(QDir::Files | QDir::Hidden | QDir::System,
+                                                              QDir::Name | QDir::IgnoreCase);
         for (const QFileInfo &file : files) {
+            if (!file.fileName().endsWith(QLatin1String(".bmp"), Qt::CaseInsensitive))
+                continue;
             const QString name = setName(file.fileName());
             QString problem;
             if (!isIdentifier(name))

@@ -1,8 +1,15 @@
 #include "resources/appicon.h"
 
+#include "resources/artcanvas.h"
+
+#include <QHash>
+#include <QIconEngine>
+
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+
+#include <algorithm>
 
 namespace {
 
@@ -48,21 +55,29 @@ QList<AppIcon::Shape> AppIcon::shapes()
 
 QImage AppIcon::image(int size)
 {
-    QImage picture(size, size, QImage::Format_ARGB32_Premultiplied);
-    picture.fill(Qt::transparent);
     if (size <= 0)
-        return picture;
-    QPainter painter(&picture);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.scale(qreal(size) / Canvas, qreal(size) / Canvas);
-    painter.setPen(Qt::NoPen);
-    for (const Shape &shape : shapes()) {
-        QPainterPath path;
-        path.addRoundedRect(shape.rect, shape.radius, shape.radius);
-        painter.fillPath(path, shape.fill);
+        return QImage(size, size, QImage::Format_ARGB32);
+    const QList<Shape> all = shapes();
+    const QImage picture = ArtCanvas::draw(QSize(size, size), [&](QPainter &painter) {
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.scale(qreal(size) / Canvas, qreal(size) / Canvas);
+        painter.setPen(Qt::NoPen);
+        for (const Shape &shape : all) {
+            QPainterPath path;
+            path.addRoundedRect(shape.rect, shape.radius, shape.radius);
+            painter.fillPath(path, shape.fill);
+        }
+    });
+    // Converted row by row: a large picture converted at once is handed to
+    // helper threads too.
+    QImage plain(picture.size(), QImage::Format_ARGB32);
+    for (int y = 0; y < picture.height(); ++y) {
+        const auto *from = reinterpret_cast<const QRgb *>(picture.constScanLine(y));
+        auto *to = reinterpret_cast<QRgb *>(plain.scanLine(y));
+        for (int x = 0; x < picture.width(); ++x)
+            to[x] = qUnpremultiply(from[x]);
     }
-    painter.end();
-    return picture.convertToFormat(QImage::Format_ARGB32);
+    return plain;
 }
 
 QByteArray AppIcon::svg()
@@ -80,10 +95,52 @@ QByteArray AppIcon::svg()
     return text.toUtf8();
 }
 
+namespace {
+
+// The icon in each size, drawn the first time that size is asked for.
+class DrawnIcon : public QIconEngine
+{
+public:
+    void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        painter->drawPixmap(rect, pixmap(rect.size(), mode, state));
+    }
+    QPixmap pixmap(const QSize &size, QIcon::Mode, QIcon::State) override
+    {
+        int side = AppIcon::sizes().last();
+        for (int offered : AppIcon::sizes())
+            if (offered >= qMax(size.width(), size.height())) {
+                side = offered;
+                break;
+            }
+        QPixmap &drawn = m_drawn[side];
+        if (drawn.isNull())
+            drawn = QPixmap::fromImage(AppIcon::image(side));
+        return drawn.size() == size || size.isEmpty()
+                   ? drawn
+                   : drawn.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    }
+    QSize actualSize(const QSize &size, QIcon::Mode, QIcon::State) override
+    {
+        const int side = std::min({size.width(), size.height(), AppIcon::sizes().last()});
+        return QSize(side, side);
+    }
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override
+    {
+        QList<QSize> list;
+        for (int size : AppIcon::sizes())
+            list << QSize(size, size);
+        return list;
+    }
+    QIconEngine *clone() const override { return new DrawnIcon(*this); }
+
+private:
+    QHash<int, QPixmap> m_drawn;
+};
+
+} // namespace
+
 QIcon AppIcon::icon()
 {
-    QIcon icon;
-    for (int size : sizes())
-        icon.addPixmap(QPixmap::fromImage(image(size)));
-    return icon;
+    return QIcon(new DrawnIcon);
 }

@@ -51,7 +51,9 @@ ImageButton *imageButton(QWidget *parent, const char *name, const QPoint &at)
 
 } // namespace
 
-Tgamestart::Tgamestart(WindowRegistry &registry) : m_registry(registry)
+Tgamestart::Tgamestart(WindowRegistry &registry)
+    : m_registry(registry),
+      m_options(registry.chat ? registry.chat->client().settings().gameOptions() : m_ownOptions)
 {
     setObjectName(QStringLiteral("Tgamestart"));
     setWindowTitle(QStringLiteral("Zarvex - Game Start"));
@@ -104,6 +106,11 @@ Tgamestart::Tgamestart(WindowRegistry &registry) : m_registry(registry)
     edit_playtoscore->installEventFilter(this);
     edit_creationtime->installEventFilter(this);
 
+    if (m_registry.chat) {
+        ClientSettings &settings = m_registry.chat->client().settings();
+        connect(&settings, &ClientSettings::gameOptionsLoaded, this, &Tgamestart::showOptions);
+        connect(this, &Tgamestart::settingsChanged, &settings, &ClientSettings::gameOptionsConfirmed);
+    }
     showOptions();
 }
 

@@ -5,7 +5,7 @@
 #include <QByteArray>
 #include <QDialog>
 
-struct WindowRegistry;
+class WindowRegistry;
 class ImageButton;
 class QLineEdit;
 class UpDown;
@@ -13,7 +13,9 @@ class UpDown;
 // The host's game start dialog: the play-to score and creation time on
 // read-only edits moved by up-down arrows, the paired game type boxes, the
 // only-letters box and Start. The options themselves and their rules are held
-// by GameOptions; the dialog shows them and forwards clicks.
+// by GameOptions, those of the main window's settings, which load and save
+// them whether or not the dialog was ever opened; the dialog shows them and
+// forwards clicks.
 class Tgamestart : public QDialog
 {
     Q_OBJECT
@@ -49,7 +51,8 @@ private:
     void step(GameOptions::Value value, bool up);
 
     WindowRegistry &m_registry;
-    GameOptions m_options;
+    GameOptions m_ownOptions;      // without a main window
+    GameOptions &m_options;
     QByteArray m_playername;
 
     QLineEdit *edit_playtoscore;

@@ -87,14 +87,16 @@ Twordlist::Twordlist(WindowRegistry &registry, QWidget *parent)
     connect(button_choose, &QPushButton::clicked, this, &Twordlist::button_chooseClick);
     connect(button_builtin, &QPushButton::clicked, this, &Twordlist::button_builtinClick);
     connect(button_close, &QPushButton::clicked, this, &QDialog::hide);
-    showChoice();
+    // What the list is, counted from the whole list, is shown as the window
+    // is; a host that never opens it never counts.
 }
 
 void Twordlist::attach(TServer *server)
 {
     const QString problem = m_choice.load();
     m_choice.setServer(server);
-    showChoice();
+    if (isVisible())
+        showChoice();
     if (!problem.isEmpty())
         emit statusLine(problem);
 }

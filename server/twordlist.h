@@ -5,7 +5,7 @@
 #include <QDialog>
 #include <functional>
 
-struct WindowRegistry;
+class WindowRegistry;
 class QLabel;
 class QPushButton;
 class TServer;

@@ -107,10 +107,10 @@ void ClientSettings::loadinifile()
     bool ok = false;
     const int playto = ini.readString(Section, QStringLiteral("Playtoscore"), QStringLiteral("30")).toInt(&ok);
     if (ok)
-        m_options->setPosition(GameOptions::PlayToScore, playto);
+        m_options.setPosition(GameOptions::PlayToScore, playto);
     const int creation = ini.readString(Section, QStringLiteral("Timeperturn"), QStringLiteral("1")).toInt(&ok);
     if (ok)
-        m_options->setPosition(GameOptions::CreationTime, creation);
+        m_options.setPosition(GameOptions::CreationTime, creation);
 
     for (int n = 1; n <= PhraseCount; ++n)
         m_phrases[size_t(n)] = ini.readString(Section, QStringLiteral("Phrase") + QString::number(n));
@@ -118,8 +118,8 @@ void ClientSettings::loadinifile()
 
     if (!early(EarlyPlaySounds))
         m_playSounds = flag(ini.readString(Section, QStringLiteral("Playsounds")));
-    m_options->checkscram(flag(ini.readString(Section, QStringLiteral("Scrambled"))) ? 1 : 2);
-    m_options->checkonly(flag(ini.readString(Section, QStringLiteral("Onlyletters"))) ? 1 : 0);
+    m_options.checkscram(flag(ini.readString(Section, QStringLiteral("Scrambled"))) ? 1 : 2);
+    m_options.checkonly(flag(ini.readString(Section, QStringLiteral("Onlyletters"))) ? 1 : 0);
     emit gameOptionsLoaded();
     if (!early(EarlyTurnSound))
         m_turnSound =
@@ -156,11 +156,11 @@ bool ClientSettings::save(const QRect &placement)
         {QStringLiteral("Height"), QString::number(placement.height())},
         {QStringLiteral("Textcolor"), ColourText::toText(m_textColour)},
         {QStringLiteral("Tiles"), m_currenttiles},
-        {QStringLiteral("Playtoscore"), QString::number(m_options->playtoscore())},
-        {QStringLiteral("Timeperturn"), QString::number(m_options->creationtime())},
+        {QStringLiteral("Playtoscore"), QString::number(m_options.playtoscore())},
+        {QStringLiteral("Timeperturn"), QString::number(m_options.creationtime())},
         {QStringLiteral("Playsounds"), flagText(m_playSounds)},
-        {QStringLiteral("Scrambled"), flagText(m_options->scrambledTag() != 0)},
-        {QStringLiteral("Onlyletters"), flagText(m_options->onlylettersTag() != 0)},
+        {QStringLiteral("Scrambled"), flagText(m_options.scrambledTag() != 0)},
+        {QStringLiteral("Onlyletters"), flagText(m_options.onlylettersTag() != 0)},
         {QStringLiteral("Turnsound"), QString::number(m_turnSound)},
         {QStringLiteral("ChatterSounds"), flagText(m_chatterSounds)},
     };

@@ -55,10 +55,9 @@ public:
         m_screens = std::move(screens);
         m_minimumSize = std::move(minimumSize);
     }
-    // The game start dialog's options that are loaded and saved here; until
-    // one is given, an options object of its own stands in.
-    void setGameOptions(GameOptions *options) { m_options = options ? options : &m_ownOptions; }
-    GameOptions &gameOptions() { return *m_options; }
+    // The game start dialog's options, loaded and saved here whether or
+    // not the dialog was ever opened.
+    GameOptions &gameOptions() { return m_options; }
 
     // loadinifile: reads every key and announces the values in order.
     void loadinifile();
@@ -141,8 +140,7 @@ private:
     std::function<QRect()> m_placementSource;
     std::function<QList<QRect>()> m_screens;
     std::function<QSize()> m_minimumSize;
-    GameOptions m_ownOptions;
-    GameOptions *m_options = &m_ownOptions;
+    GameOptions m_options;
 
     // What the window shows before the load.
     int m_textSize = 10;

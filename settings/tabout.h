@@ -5,7 +5,7 @@
 #include <QDialog>
 
 class QLabel;
-struct WindowRegistry;
+class WindowRegistry;
 
 // The about window: the title, the link to the game's home page (or its
 // README), the credits, and the version that the login sends.

@@ -212,8 +212,8 @@ void Thelp::SelButton1Click()
 
 void Thelp::button_aboutClick()
 {
-    if (m_registry.about)
-        WindowFront::bring(m_registry.about);
+    if (Tabout *about = m_registry.about())
+        WindowFront::bring(about);
 }
 
 void Thelp::button_doneClick()

@@ -7,7 +7,7 @@ class QLabel;
 class QPushButton;
 class QStackedWidget;
 class QTextBrowser;
-struct WindowRegistry;
+class WindowRegistry;
 
 // The help window: topic buttons on the left, the chosen topic's page on the
 // right under its caption. It keeps the last topic chosen between openings.

@@ -3,7 +3,7 @@
 #include <QString>
 
 class QWidget;
-struct WindowRegistry;
+class WindowRegistry;
 
 // Every box shows its text as it is, never as markup: many texts carry a
 // player's name or a file's path.

@@ -19,6 +19,7 @@ class Thelp;
 class Tphrases;
 class TServer;
 class Tspylist;
+class TallyKeeper;
 
 // How one set of windows runs. The program takes the defaults; a test picks
 // its own ports, drives the timers by hand and hands in a command line.
@@ -44,20 +45,81 @@ struct WindowOptions
     QDate date() const { return today ? today() : QDate::currentDate(); }
 };
 
-// One pointer per window of a running game, filled as the windows are
-// created. Every window gets the registry at construction and reaches the
-// others through it; a test can build a second set beside the first.
-struct WindowRegistry
+// The windows built the first time they are asked for: those a player
+// opens now and then, and the lobby window, which a solo game opens with.
+enum class LateWindow { Tallylist, About, Download, Gamestart, Help, Phrases, Spylist };
+
+// One pointer per window of a running game. Every window gets the registry
+// at construction and reaches the others through it; a test can build a
+// second set beside the first.
+//
+// The main window and the server exist from the start. The others are built
+// the first time somebody asks for them, which is the first time they are
+// shown: a window the player never opens costs nothing.
+class WindowRegistry
 {
+public:
+    explicit WindowRegistry(WindowOptions windowOptions = {}) : options(std::move(windowOptions)) {}
+
     WindowOptions options;
 
     Tchat *chat = nullptr;
-    Ttallylist *tallylist = nullptr;
-    Tabout *about = nullptr;
-    Tdownload *download = nullptr;
-    Tgamestart *gamestart = nullptr;
-    Thelp *help = nullptr;
-    Tphrases *phrases = nullptr;
     TServer *server = nullptr;
-    Tspylist *spylist = nullptr;
+    // The run's tally, loaded at start-up and recording every game whether
+    // or not its window is ever shown.
+    TallyKeeper *tally = nullptr;
+
+    // Each builds its window when it does not exist yet; null when there is
+    // nobody to build it (a registry of a test's own) or building failed.
+    Ttallylist *tallylist() { return late(m_tallylist, LateWindow::Tallylist); }
+    Tabout *about() { return late(m_about, LateWindow::About); }
+    Tdownload *download() { return late(m_download, LateWindow::Download); }
+    Tgamestart *gamestart() { return late(m_gamestart, LateWindow::Gamestart); }
+    Thelp *help() { return late(m_help, LateWindow::Help); }
+    Tphrases *phrases() { return late(m_phrases, LateWindow::Phrases); }
+    Tspylist *spylist() { return late(m_spylist, LateWindow::Spylist); }
+
+    // Whether the window exists, without building it.
+    bool built(LateWindow window) const;
+
+private:
+    friend class WindowSet;
+
+    template <class Window>
+    Window *late(Window *&slot, LateWindow which)
+    {
+        if (!slot && m_build)
+            m_build(which);
+        return slot;
+    }
+
+    std::function<void(LateWindow)> m_build;
+    Ttallylist *m_tallylist = nullptr;
+    Tabout *m_about = nullptr;
+    Tdownload *m_download = nullptr;
+    Tgamestart *m_gamestart = nullptr;
+    Thelp *m_help = nullptr;
+    Tphrases *m_phrases = nullptr;
+    Tspylist *m_spylist = nullptr;
 };
+
+inline bool WindowRegistry::built(LateWindow window) const
+{
+    switch (window) {
+    case LateWindow::Tallylist:
+        return m_tallylist;
+    case LateWindow::About:
+        return m_about;
+    case LateWindow::Download:
+        return m_download;
+    case LateWindow::Gamestart:
+        return m_gamestart;
+    case LateWindow::Help:
+        return m_help;
+    case LateWindow::Phrases:
+        return m_phrases;
+    case LateWindow::Spylist:
+        return m_spylist;
+    }
+    return false;
+}

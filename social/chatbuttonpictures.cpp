@@ -1,11 +1,14 @@
 #include "social/chatbuttonpictures.h"
 
+#include "resources/artcanvas.h"
 #include "social/smileypictures.h"
 
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
+
+#include <functional>
 
 namespace ChatButtonPictures {
 
@@ -57,42 +60,38 @@ void loudspeaker(QPainter &p, const QColor &ink)
     p.drawArc(QRectF(11, 4, 9, 11), -50 * 16, 100 * 16);
 }
 
-QPixmap canvas()
+QPixmap picture(const std::function<void(QPainter &)> &drawing)
 {
-    QPixmap picture(Width, Height);
-    picture.fill(Qt::transparent);
-    return picture;
+    return QPixmap::fromImage(ArtCanvas::draw(QSize(Width, Height), drawing));
 }
 
 } // namespace
 
 QPixmap phraseButton(int button)
 {
-    QPixmap picture = canvas();
-    QPainter p(&picture);
-    p.setRenderHint(QPainter::Antialiasing);
-    if (button == 1)
-        face(p, QColor(128, 64, 0), QColor(64, 32, 0));
-    else
-        face(p, QColor(255, 215, 0), Qt::black);
-    const QColor ink = button == 1 ? QColor(64, 32, 0) : Qt::black;
-    if (button == 10)
-        loudspeaker(p, ink);
-    else
-        speechBubble(p, ink);
-    return picture;
+    return picture([button](QPainter &p) {
+        p.setRenderHint(QPainter::Antialiasing);
+        if (button == 1)
+            face(p, QColor(128, 64, 0), QColor(64, 32, 0));
+        else
+            face(p, QColor(255, 215, 0), Qt::black);
+        const QColor ink = button == 1 ? QColor(64, 32, 0) : Qt::black;
+        if (button == 10)
+            loudspeaker(p, ink);
+        else
+            speechBubble(p, ink);
+    });
 }
 
 QPixmap smiliesButton()
 {
-    QPixmap picture = canvas();
-    QPainter p(&picture);
-    p.setRenderHint(QPainter::Antialiasing);
-    face(p, QColor(244, 245, 214), QColor(150, 140, 100));
-    p.setRenderHint(QPainter::Antialiasing, false);
-    p.drawImage((Width - SmileyPictures::Width) / 2, (Height - SmileyPictures::Height) / 2,
-                SmileyPictures::imagelist().value(0));
-    return picture;
+    const QImage smiley = SmileyPictures::picture(0);
+    return picture([&smiley](QPainter &p) {
+        p.setRenderHint(QPainter::Antialiasing);
+        face(p, QColor(244, 245, 214), QColor(150, 140, 100));
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.drawImage((Width - SmileyPictures::Width) / 2, (Height - SmileyPictures::Height) / 2, smiley);
+    });
 }
 
 } // namespace ChatButtonPictures

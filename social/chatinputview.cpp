@@ -8,8 +8,31 @@
 #include "social/phrasebuttons.h"
 #include "social/smileypictures.h"
 
+#include <QIconEngine>
 #include <QMenu>
+#include <QPainter>
 #include <QRect>
+
+namespace {
+
+// A smiley of the menu, drawn the first time the menu shows it.
+class SmileyIcon : public QIconEngine
+{
+public:
+    explicit SmileyIcon(int picture) : m_picture(picture) {}
+
+    void paint(QPainter *painter, const QRect &rect, QIcon::Mode, QIcon::State) override
+    {
+        painter->setRenderHint(QPainter::SmoothPixmapTransform);
+        painter->drawImage(rect, SmileyPictures::picture(m_picture));
+    }
+    QIconEngine *clone() const override { return new SmileyIcon(m_picture); }
+
+private:
+    int m_picture;
+};
+
+} // namespace
 
 ChatInputView::ChatInputView(ChatSender &sender, PhraseButtons &phrases, std::function<bool()> connected,
                              QWidget *panel)
@@ -37,11 +60,9 @@ ChatInputView::ChatInputView(ChatSender &sender, PhraseButtons &phrases, std::fu
     connect(button_smilies, &ImageButton::clicked, this, &ChatInputView::button_smiliesClick);
 
     m_smilies->setObjectName(QStringLiteral("popup_smilies"));
-    const QList<QImage> &pictures = SmileyPictures::imagelist();
     for (int k = 0; k < ChatLine::SmileyCount; ++k) {
         const int smiley = ChatLine::FirstSmiley + k;
-        QAction *item = m_smilies->addAction(QIcon(QPixmap::fromImage(pictures.value(k))),
-                                             QStringLiteral(":)#") + QString::number(smiley));
+        QAction *item = m_smilies->addAction(QIcon(new SmileyIcon(k)), QStringLiteral(":)#") + QString::number(smiley));
         // Not "N" and the number: the text size items of the Options menu are
         // looked up by those names.
         item->setObjectName(QStringLiteral("smiley%1").arg(smiley));

@@ -28,7 +28,7 @@ ChatPane::ChatPane(QWidget *parent) : QFrame(parent), m_view(new RichTextView(th
     m_view->setBackground(QColor(237, 207, 137));
     m_view->setHorizontalMargins(5);
     m_view->setWordDelimiters(QStringLiteral(" .;,:(){}\""));
-    m_view->setPictures(SmileyPictures::imagelist());
+    m_view->setPictures(SmileyPictures::Count, SmileyPictures::picture);
     for (int style = 0; style < ChatStyles::Count; ++style)
         m_view->setStyle(style, m_styles.at(style));
     connect(m_view, &RichTextView::linkClicked, this, &ChatPane::mainchatJump);

@@ -69,9 +69,10 @@ RichTextView::RichTextView(QWidget *parent)
 
 void RichTextView::prepareDocument()
 {
-    // A cleared document gets its margins and pictures again.
+    // A cleared document gets its margins again, and its pictures as they
+    // are shown.
     setHorizontalMargins(m_margin);
-    addPictureResources();
+    forgetPictures();
     m_end = QTextCursor(m_browser->document());
     m_end.movePosition(QTextCursor::End);
 }
@@ -104,19 +105,31 @@ void RichTextView::setWordDelimiters(const QString &delimiters)
     m_delimiters = delimiters;
 }
 
-void RichTextView::setPictures(const QList<QImage> &pictures)
+void RichTextView::setPictures(int count, std::function<QImage(int)> picture)
 {
-    m_pictures = pictures;
-    addPictureResources();
+    m_pictureCount = count;
+    m_picture = std::move(picture);
+    forgetPictures();
 }
 
-void RichTextView::addPictureResources()
+void RichTextView::forgetPictures()
 {
-    // As pixmaps: the document would otherwise convert an image each time it
-    // lays out a picture.
-    for (int i = 0; i < m_pictures.size(); ++i)
-        m_browser->document()->addResource(QTextDocument::ImageResource, QUrl(pictureName(i)),
-                                           QPixmap::fromImage(m_pictures.at(i)));
+    m_pictureSizes = QList<QSize>(m_pictureCount);
+}
+
+QSize RichTextView::pictureResource(int picture)
+{
+    if (picture < 0 || picture >= m_pictureSizes.size() || !m_picture)
+        return QSize();
+    if (m_pictureSizes.at(picture).isEmpty()) {
+        // As a pixmap: the document would otherwise convert an image each
+        // time it lays out a picture.
+        const QImage image = m_picture(picture);
+        m_browser->document()->addResource(QTextDocument::ImageResource, QUrl(pictureName(picture)),
+                                           QPixmap::fromImage(image));
+        m_pictureSizes[picture] = image.size();
+    }
+    return m_pictureSizes.at(picture);
 }
 
 QTextCharFormat RichTextView::formatFor(const ChatStyle &style) const
@@ -165,9 +178,10 @@ void RichTextView::append(const ChatItem &item, const QTextCharFormat &format, i
         QTextImageFormat image;
         image.merge(format);
         image.setName(pictureName(item.picture));
-        if (item.picture >= 0 && item.picture < m_pictures.size()) {
-            image.setWidth(m_pictures.at(item.picture).width());
-            image.setHeight(m_pictures.at(item.picture).height());
+        const QSize size = pictureResource(item.picture);
+        if (!size.isEmpty()) {
+            image.setWidth(size.width());
+            image.setHeight(size.height());
         }
         m_end.insertImage(image);
     } else {

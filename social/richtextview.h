@@ -8,6 +8,7 @@
 #include <QTextCharFormat>
 #include <QTextCursor>
 #include <QWidget>
+#include <functional>
 
 class QTextBrowser;
 
@@ -33,7 +34,9 @@ public:
     void setBackground(const QColor &colour);
     void setHorizontalMargins(int pixels);
     void setWordDelimiters(const QString &delimiters);
-    void setPictures(const QList<QImage> &pictures);
+    // The pictures items may show, 0 to count - 1; each is asked for the
+    // first time an item shows it.
+    void setPictures(int count, std::function<QImage(int)> picture);
     // The name assistive technology reads for the view and its text.
     void setSpokenName(const QString &name);
 
@@ -91,7 +94,10 @@ private:
 
     void prepareDocument();
     void beginChange();
-    void addPictureResources();
+    // A new document holds no pictures; each is added as an item first
+    // shows it, and its size answered (empty for no such picture).
+    void forgetPictures();
+    QSize pictureResource(int picture);
     // joinsAt: where the item continues the text before it, when that is not
     // where the item itself starts (a paragraph break lies between).
     void append(const ChatItem &item, const QTextCharFormat &format, int joinsAt = -1);
@@ -103,7 +109,9 @@ private:
     QTextCursor m_end; // always at the end of the document
     QString m_delimiters;
     int m_margin = 5;
-    QList<QImage> m_pictures;
+    int m_pictureCount = 0;
+    std::function<QImage(int)> m_picture;
+    QList<QSize> m_pictureSizes; // of the pictures the document holds; empty for none
     QList<ChatStyle> m_styles;
     QList<QTextCharFormat> m_formats;
     QList<bool> m_changed; // font changed: the style's ranges are formatted again

@@ -1,7 +1,11 @@
 #include "social/smileypictures.h"
 
+#include "resources/artcanvas.h"
+
 #include <QPainter>
 #include <QPainterPath>
+
+#include <array>
 
 namespace SmileyPictures {
 
@@ -197,30 +201,34 @@ void draw(Face &f, int n)
 
 QImage drawPicture(int n)
 {
-    QImage big(Width * Scale, Height * Scale, QImage::Format_ARGB32_Premultiplied);
-    big.fill(Qt::transparent);
-    {
-        QPainter p(&big);
+    const QImage big = ArtCanvas::draw(QSize(Width * Scale, Height * Scale), [n](QPainter &p) {
         p.setRenderHint(QPainter::Antialiasing);
         p.scale(Scale, Scale);
         Face face(p);
         draw(face, n);
-    }
+    });
     return big.scaled(Width, Height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
         .convertToFormat(QImage::Format_ARGB32);
 }
 
 } // namespace
 
-const QList<QImage> &imagelist()
+QImage picture(int n)
 {
-    static const QList<QImage> pictures = [] {
-        QList<QImage> list;
-        for (int n = 0; n < 18; ++n)
-            list.append(drawPicture(n));
-        return list;
-    }();
-    return pictures;
+    static std::array<QImage, Count> pictures;
+    if (n < 0 || n >= Count)
+        return QImage();
+    if (pictures[size_t(n)].isNull())
+        pictures[size_t(n)] = drawPicture(n);
+    return pictures[size_t(n)];
+}
+
+QList<QImage> imagelist()
+{
+    QList<QImage> list;
+    for (int n = 0; n < Count; ++n)
+        list.append(picture(n));
+    return list;
 }
 
 } // namespace SmileyPictures

@@ -4,7 +4,7 @@
 #include <QString>
 #include <array>
 
-struct WindowRegistry;
+class WindowRegistry;
 class PhraseButtons;
 class QLabel;
 class QLineEdit;

@@ -1,6 +1,7 @@
 #include "social/tspylist.h"
 
 #include "client/tchat.h"
+#include "resources/backgroundpicture.h"
 #include "shell/errorreport.h"
 #include "shell/windowregistry.h"
 
@@ -63,10 +64,12 @@ void Tspylist::showBackground()
     QPixmap ground(size());
     ground.fill(Qt::white);
     if (m_registry.chat) {
-        const QWidget *panel = m_registry.chat->findChild<QWidget *>(QStringLiteral("panel_board"));
-        const QPixmap picture = panel ? panel->palette().brush(QPalette::Window).texture() : QPixmap();
-        QPainter p(&ground);
-        p.drawPixmap(0, 0, picture);
+        // The main window's picture as it starts at the top left of its panel.
+        if (const QWidget *panel = m_registry.chat->findChild<QWidget *>(QStringLiteral("panel_board"))) {
+            QPainter p(&ground);
+            BackgroundPicture::paint(p, ground.rect().intersected(QRect(QPoint(0, 0), panel->size())),
+                                     QPoint(0, 0), panel->height());
+        }
     }
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, Qt::white);

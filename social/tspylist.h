@@ -5,7 +5,7 @@
 class QListWidget;
 class QMenu;
 class QAction;
-struct WindowRegistry;
+class WindowRegistry;
 
 // The spectators of the game, "seat: name" each. On the host's copy the
 // hosting player can remove one from the game through the list's menu.

@@ -3,12 +3,11 @@
 #include "client/panellabel.h"
 #include "client/tchat.h"
 #include "resources/windowbackground.h"
-#include "shell/errorreport.h"
 #include "shell/messagebox.h"
 #include "shell/windowfront.h"
 #include "shell/windowregistry.h"
-#include "tally/currentgame.h"
 #include "tally/tallyfile.h"
+#include "tally/tallykeeper.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -54,7 +53,19 @@ void showNames(QListWidget *list, const QStringList &names, const std::function<
 
 } // namespace
 
-Ttallylist::Ttallylist(WindowRegistry &registry) : m_registry(registry), m_store(TallyFile::path())
+namespace {
+
+TallyKeeper *ownTally(WindowRegistry &registry)
+{
+    return registry.tally ? nullptr
+                          : new TallyKeeper(registry.chat ? &registry.chat->client() : nullptr, TallyFile::path());
+}
+
+} // namespace
+
+Ttallylist::Ttallylist(WindowRegistry &registry)
+    : m_registry(registry), m_ownTally(ownTally(registry)),
+      m_tally(m_ownTally ? *m_ownTally : *registry.tally), m_store(m_tally.store())
 {
     setObjectName(QStringLiteral("Ttallylist"));
     setWindowTitle(QStringLiteral("Zarvex - Tally List"));
@@ -76,14 +87,7 @@ Ttallylist::Ttallylist(WindowRegistry &registry) : m_registry(registry), m_store
     buildLists();
 
     connect(&m_store, &TallyStore::changed, this, &Ttallylist::render);
-    connect(&m_store, &TallyStore::saveFailed, this, [](const QString &text) { ErrorReport::show(text); });
-    if (m_registry.chat)
-        connect(&m_registry.chat->client(), &GameClient::gameRecorded, this, &Ttallylist::addgame);
-
-    const QString error = m_store.load();
     render();
-    if (!error.isEmpty())
-        ErrorReport::show(error);
 }
 
 Ttallylist::~Ttallylist() = default;
@@ -194,15 +198,12 @@ void Ttallylist::ViewTally1Click()
 
 void Ttallylist::loadchecklist()
 {
-    m_store.loadchecklist(m_registry.chat ? CurrentGame::otherSeatedNames(m_registry.chat->client())
-                                          : QStringList());
+    m_tally.loadchecklist();
 }
 
 void Ttallylist::addgame(const QByteArray &winner)
 {
-    m_store.addgame(QString::fromUtf8(winner), m_registry.chat
-                                                   ? CurrentGame::otherSeatedNames(m_registry.chat->client())
-                                                   : QStringList());
+    m_tally.addgame(winner);
 }
 
 void Ttallylist::checklistClickCheck(int index)

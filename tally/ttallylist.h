@@ -4,18 +4,21 @@
 
 #include <QDialog>
 #include <array>
+#include <memory>
 
 class PanelLabel;
 class QLabel;
 class QListWidget;
 class QPushButton;
-struct WindowRegistry;
+class TallyKeeper;
+class WindowRegistry;
 
 // The tally window: the player's own totals, the chosen opponent's tally,
 // the players of the current game (checking one tallies them) and the
 // tallied opponents (unchecking one, once confirmed, stops tallying them).
-// It owns the run's tally, loads it as it is created, records every game
-// the main window's client reports and saves after every change.
+// It shows the run's tally, which is kept from start-up on whether or not
+// the window is ever built (see TallyKeeper); without one in the registry
+// the window keeps a tally of its own.
 class Ttallylist : public QDialog
 {
     Q_OBJECT
@@ -48,7 +51,9 @@ private:
     void render();
 
     WindowRegistry &m_registry;
-    TallyStore m_store;
+    std::unique_ptr<TallyKeeper> m_ownTally;
+    TallyKeeper &m_tally;
+    TallyStore &m_store;
 
     std::array<PanelLabel *, 5> mylabel_{};   // 1 to 4
     std::array<PanelLabel *, 9> label_{};     // 1 to 8

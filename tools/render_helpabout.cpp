@@ -25,8 +25,8 @@ int main(int argc, char *argv[])
     WindowOptions options;
     options.timers = Ticker::Manual;
     WindowSet windows(options);
-    Thelp *help = windows.registry().help;
-    Tabout *about = windows.registry().about;
+    Thelp *help = windows.registry().help();
+    Tabout *about = windows.registry().about();
     if (!help || !about)
         return 1;
     help->show();

@@ -17,7 +17,7 @@ int main(int argc, char *argv[])
     WindowOptions options;
     options.timers = Ticker::Manual;
     WindowSet windows(options);
-    Ttallylist *w = windows.registry().tallylist;
+    Ttallylist *w = windows.registry().tallylist();
     TallyStore &store = w->store();
     const QStringList seated = {"Bob", "Cid", "Dan"};
     store.loadchecklist({"Ann", "Bob"});

@@ -70,13 +70,13 @@ private slots:
         QCOMPARE(seen.count("You are spying."), 1);
         QCOMPARE(spy.client().spies(), QStringList({"7: Spy"}));
         QCOMPARE(ann.status().last(), QByteArray("Spy is spying."));
-        QListWidget *list = ann.registry().spylist->list();
+        QListWidget *list = ann.registry().spylist()->list();
         QCOMPARE(list->count(), 1);
         QCOMPARE(list->item(0)->text(), QString("7: Spy"));
 
         // Remove From Game works on the host's list only.
-        QVERIFY(!spy.registry().spylist->removeAction()->isEnabled());
-        Tspylist *hostList = ann.registry().spylist;
+        QVERIFY(!spy.registry().spylist()->removeAction()->isEnabled());
+        Tspylist *hostList = ann.registry().spylist();
         QVERIFY(hostList->removeAction()->isEnabled());
         hostList->listbox_spysMouseMove(QPoint(2, 400));   // below the entries
         hostList->popup_kickhimClick();
@@ -226,7 +226,7 @@ private slots:
         QVERIFY(dan.client().ishost());
         QVERIFY(dan.client().startButtonVisible());
         QVERIFY(action(dan, "StartGame1")->isEnabled());
-        QVERIFY(dan.registry().spylist->removeAction()->isEnabled());
+        QVERIFY(dan.registry().spylist()->removeAction()->isEnabled());
         dan.chat->openPlayerMenu(2, QPoint());
         QVERIFY(action(dan, "SettoJustWatch1")->isEnabled());
     }

@@ -313,8 +313,8 @@ private slots:
         QVERIFY(action(chat, "PlayChatterSounds1")->isChecked());
         QVERIFY(action(chat, "Classic1")->isChecked());
         QCOMPARE(s.textColour(), 0u);
-        QCOMPARE(ann.registry().gamestart->options().scrambledTag(), 1);
-        QCOMPARE(ann.registry().gamestart->options().onlylettersTag(), 1);
+        QCOMPARE(ann.registry().gamestart()->options().scrambledTag(), 1);
+        QCOMPARE(ann.registry().gamestart()->options().onlylettersTag(), 1);
         QCOMPARE(chat->gamePanel()->board()->tilePicture(1).toImage(), Artwork::tile(1).toImage());
         // The window's minimum size is larger than the default placement.
         QVERIFY(chat->width() >= 769);
@@ -332,7 +332,7 @@ private slots:
         QVERIFY(!action(ann.chat, "Classic1")->isChecked());
         QVERIFY(!action(ann.chat, "PlaySounds1")->isChecked());
         QVERIFY(!action(ann.chat, "PlayChatterSounds1")->isChecked());
-        Tgamestart *dialog = ann.registry().gamestart;
+        Tgamestart *dialog = ann.registry().gamestart();
         QCOMPARE(dialog->findChild<QLineEdit *>("edit_playtoscore")->text(), QString("450"));
         QCOMPARE(dialog->findChild<QLineEdit *>("edit_creationtime")->text(), QString("45"));
         QCOMPARE(dialog->options().straightTag(), 1);

@@ -107,6 +107,8 @@ private slots:
         touch(m_home + "/zarvextiles/9lives.bmp");      // not an identifier
         touch(m_home + "/zarvextiles/letter_.bmp");     // letter_3 is a slot of the window
         touch(m_home + "/zarvextiles/notes.txt");
+        touch(m_home + "/zarvextiles/c.bmp.txt");
+        touch(m_home + "/zarvextiles/dbmp");
         touch(m_home + "/zarvextiles/.hidden.bmp");     // empty name
         touch(m_installed + "/zarvextiles/b.bmp");      // the player's own b comes first
         touch(m_installed + "/zarvextiles/slate.bmp");

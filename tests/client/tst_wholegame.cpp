@@ -1,30 +1,7 @@
-#include "client/boardview.h"
-#include "client/gamepanelview.h"
 #include "support/startgame.h"
 #include "support/testmain.h"
 
 #include <QSignalSpy>
-
-namespace {
-
-// The tiles the server laid the word on, as the clicks that select them.
-QList<QPoint> placedTiles(TServer &server)
-{
-    const QList<QByteArray> fields = server.board().wordpositions().mid(1).split('+');
-    QList<QPoint> tiles;
-    for (int i = 0; i + 1 < fields.size(); i += 2)
-        tiles << QPoint(fields[i].toInt(), fields[i + 1].toInt());
-    return tiles;
-}
-
-void clickTiles(Player &p, const QList<QPoint> &tiles)
-{
-    BoardView *board = p.chat->gamePanel()->board();
-    for (const QPoint &tile : tiles)
-        QTest::mouseClick(board, Qt::LeftButton, {}, QPoint((tile.x() - 1) * 44 + 22, (tile.y() - 1) * 44 + 22));
-}
-
-} // namespace
 
 // Two copies of the program and the host's server play whole games, the
 // players clicking the word's tiles on their boards.

@@ -5,7 +5,8 @@
 # zarvex-server that answers a player.
 #
 # check_install.sh BUILD_DIR; the install folders come from the environment
-# (PREFIX, BINDIR, DATADIR, MANDIR, DOCDIR, DOCDIR_FROM_BINDIR, APP_ID), as
+# (PREFIX, BINDIR, DATADIR, MANDIR, DOCDIR, DOCDIR_FROM_BINDIR,
+# LIBDIR_FROM_BINDIR, APP_ID), as
 # the test command hands them over.
 set -uo pipefail
 export LC_ALL=C
@@ -39,10 +40,12 @@ fi
 rm -f "$dest.log"
 root=$dest$PREFIX
 
-# The programs.
+# The programs, and the speakers' library where the program looks for it.
 for program in zarvex zarvex-server; do
   [ -x "$root/$BINDIR/$program" ] && pass "bin/$program" || fail "$BINDIR/$program is not installed"
 done
+[ -f "$root/$BINDIR/$LIBDIR_FROM_BINDIR/libzarvex-speakers.so" ] && pass "the speakers' library" \
+  || fail "libzarvex-speakers.so is not at $BINDIR/$LIBDIR_FROM_BINDIR"
 
 # The desktop entry.
 desktop=$root/$DATADIR/applications/$APP_ID.desktop

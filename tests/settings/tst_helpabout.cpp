@@ -73,7 +73,7 @@ private slots:
         QFETCH(QString, page);
         QFETCH(QString, title);
         WindowSet windows;
-        Thelp *help = windows.registry().help;
+        Thelp *help = windows.registry().help();
         help->show();
         // Away from the first page, so that every row sees the page change.
         QTest::mouseClick(button(help, caption == "License" ? "Scoring" : "License"), Qt::LeftButton);
@@ -96,7 +96,7 @@ private slots:
     void theHelpWindowIsLaidOutAsDesigned()
     {
         WindowSet windows;
-        Thelp *help = windows.registry().help;
+        Thelp *help = windows.registry().help();
         QCOMPARE(help->windowTitle(), QString("Zarvex - Help File"));
         QCOMPARE(help->size(), QSize(521, 422));
         QVERIFY(!help->isModal());
@@ -127,7 +127,7 @@ private slots:
     {
         WindowSet windows;
         Tchat *chat = windows.registry().chat;
-        Thelp *help = windows.registry().help;
+        Thelp *help = windows.registry().help();
         QAction *content = menuAction(chat, "Content1");
         QVERIFY(content);
         QCOMPARE(content->shortcut(), QKeySequence(Qt::Key_F1));
@@ -166,8 +166,8 @@ private slots:
         QFETCH(QString, how);
         WindowSet windows;
         Tchat *chat = windows.registry().chat;
-        Thelp *help = windows.registry().help;
-        QWidget *shown = window == "Thelp" ? static_cast<QWidget *>(help) : windows.registry().about;
+        Thelp *help = windows.registry().help();
+        QWidget *shown = window == "Thelp" ? static_cast<QWidget *>(help) : windows.registry().about();
         chat->move(200, 150);
         chat->show();
         QVERIFY(QTest::qWaitForWindowExposed(chat));
@@ -215,12 +215,12 @@ private slots:
             return today;
         };
         WindowSet windows(options);
-        QCOMPARE(labelText(windows.registry().help, "label_year"), year);
-        QCOMPARE(labelText(windows.registry().about, "label_year"), year);
+        QCOMPARE(labelText(windows.registry().help(), "label_year"), year);
+        QCOMPARE(labelText(windows.registry().about(), "label_year"), year);
         // Read at creation, not again when shown.
         const int atStart = readings;
-        windows.registry().help->show();
-        windows.registry().about->show();
+        windows.registry().help()->show();
+        windows.registry().about()->show();
         QCOMPARE(readings, atStart);
     }
 
@@ -228,8 +228,8 @@ private slots:
     {
         WindowSet windows;
         Tchat *chat = windows.registry().chat;
-        Thelp *help = windows.registry().help;
-        Tabout *about = windows.registry().about;
+        Thelp *help = windows.registry().help();
+        Tabout *about = windows.registry().about();
         QVERIFY(!about->isVisible());
 
         menuAction(chat, "About1")->trigger();
@@ -241,7 +241,7 @@ private slots:
         QTest::mouseClick(button(help, "About"), Qt::LeftButton);
         QVERIFY(about->isVisible());
         QVERIFY(!about->isModal());
-        QCOMPARE(windows.registry().about, about);
+        QCOMPARE(windows.registry().about(), about);
         int abouts = 0;
         for (QWidget *w : QApplication::topLevelWidgets())
             abouts += qobject_cast<Tabout *>(w) != nullptr;
@@ -251,7 +251,7 @@ private slots:
     void theAboutWindowShowsTitleVersionAndCredits()
     {
         WindowSet windows;
-        Tabout *about = windows.registry().about;
+        Tabout *about = windows.registry().about();
         QCOMPARE(about->windowTitle(), QString("Zarvex - About"));
         QCOMPARE(about->size(), QSize(304, 174));
         QCOMPARE(labelText(about, "label_title"), QString("Zarvex "));
@@ -270,7 +270,7 @@ private slots:
         for (const char *scheme : {"file", "http", "https"})
             QDesktopServices::setUrlHandler(scheme, &catcher, "open");
         WindowSet windows;
-        Tabout *about = windows.registry().about;
+        Tabout *about = windows.registry().about();
         about->show();
         QLabel *link = about->findChild<QLabel *>("Label7");
         QVERIFY(link);
@@ -307,7 +307,7 @@ private slots:
             return moved || sent.isEmpty();
         });
 
-        const QString version = labelText(windows.registry().about, "version");
+        const QString version = labelText(windows.registry().about(), "version");
         QCOMPARE(version, QString("1.0.5"));
         QList<QByteArray> logins;
         for (const QByteArray &m : sent)

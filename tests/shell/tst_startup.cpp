@@ -3,10 +3,16 @@
 #include "shell/errorreport.h"
 #include "shell/singleinstance.h"
 #include "shell/windowset.h"
+#include "settings/thelp.h"
 #include "social/tspylist.h"
+#include "tally/tallykeeper.h"
+#include "tally/ttallylist.h"
+#include "lobby/tdownload.h"
+#include "support/gametable.h"
 #include "support/loopback.h"
 #include "support/testmain.h"
 
+#include <QAction>
 #include <QElapsedTimer>
 #include <QScopeGuard>
 #include <QProcess>
@@ -25,8 +31,13 @@
 
 namespace {
 
-const QStringList allWindows = {"Tchat", "Ttallylist", "Tabout", "Tdownload", "Tgamestart",
-                                "Thelp", "Tphrases", "TServer", "Tspylist"};
+// What start-up builds: the main window, the tally and the server.
+const QStringList startWindows = {"Tchat", "TallyKeeper", "TServer"};
+
+QAction *menuItem(Tchat *chat, const QString &name)
+{
+    return chat->findChild<QAction *>(name);
+}
 
 // A copy of the program that plays on ports nobody uses and says when its
 // window is up. An empty runtime folder leaves XDG_RUNTIME_DIR unset.
@@ -114,47 +125,130 @@ class TestStartup : public QObject
     Q_OBJECT
 
 private slots:
-    void windowsAreCreatedInTheirOrderWithTheMainWindowFirst()
+    void startUpBuildsTheMainWindowAndWhatItsFirstScreenNeeds()
     {
         WindowSet windows;
-        QCOMPARE(windows.creationOrder(), allWindows);
-        const WindowRegistry &r = windows.registry();
-        QVERIFY(r.chat && r.tallylist && r.about && r.download && r.gamestart && r.help
-                && r.phrases && r.server && r.spylist);
+        QCOMPARE(windows.built(), startWindows);
+        WindowRegistry &r = windows.registry();
+        QVERIFY(r.chat && r.tally && r.server);
+        for (LateWindow late : {LateWindow::Tallylist, LateWindow::About, LateWindow::Download, LateWindow::Gamestart,
+                                LateWindow::Help, LateWindow::Phrases, LateWindow::Spylist})
+            QVERIFY(!r.built(late));
         QCOMPARE(r.chat->windowTitle(), QString("Zarvex "));
         QCOMPARE(TServer::caption(), QString("Server"));
         QVERIFY(!r.server->isWidgetType());
-        QVERIFY(r.spylist->windowFlags() & Qt::WindowStaysOnTopHint);
     }
 
+    // The menu item opens its window, built the first time and the same
+    // window every time after.
+    void aWindowIsBuiltTheFirstTimeThePlayerOpensIt_data()
+    {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("window");
+        QTest::newRow("help") << "Content1" << "Thelp";
+        QTest::newRow("about") << "About1" << "Tabout";
+        QTest::newRow("tally") << "ViewTally1" << "Ttallylist";
+        QTest::newRow("spy list") << "SpyList1" << "Tspylist";
+        QTest::newRow("phrases") << "PrhaseList1" << "Tphrases";
+        QTest::newRow("game start") << "StartGame1" << "Tgamestart";
+        QTest::newRow("lobby") << "PlayWithFriends1" << "Tdownload";
+    }
+    void aWindowIsBuiltTheFirstTimeThePlayerOpensIt()
+    {
+        QFETCH(QString, item);
+        QFETCH(QString, window);
+        GameTable t;
+        Player &ann = t.host("Ann");
+        QCOMPARE(ann.windows->built(), startWindows);
+        QAction *action = menuItem(ann.chat, item);
+        QVERIFY(action);
+        action->trigger();
+        QCOMPARE(ann.windows->built(), startWindows + QStringList{window});
+        QWidget *shown = nullptr;
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (w->objectName() == window)
+                shown = w;
+        QVERIFY(shown && shown->isVisible());
+        if (window == "Tspylist")
+            QVERIFY(shown->windowFlags() & Qt::WindowStaysOnTopHint);
+        shown->hide();
+        action->trigger();
+        QVERIFY(shown->isVisible());
+        QCOMPARE(ann.windows->built(), startWindows + QStringList{window});
+        shown->hide();
+    }
+
+    // A solo game opens with the lobby window, built then; a game hosted or
+    // joined from the command line never builds it unless the player asks.
+    void onlyASoloGameOpensWithTheLobbyWindow_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("lobby");
+        QTest::newRow("solo") << QStringList() << true;
+        QTest::newRow("hosting") << QStringList({"Ann", "127.0.0.1", "true"}) << false;
+        QTest::newRow("joining nowhere") << QStringList({"Ann", "127.0.0.1"}) << false;
+    }
+    void onlyASoloGameOpensWithTheLobbyWindow()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, lobby);
+        GameTable t;
+        Player &ann = t.start(arguments);
+        QCOMPARE(ann.registry().built(LateWindow::Download), lobby);
+        if (lobby)
+            QVERIFY(ann.registry().download()->isVisible());
+    }
+
+    // A window that cannot be built is reported as the player opens it, and
+    // tried again the next time; the rest of the program goes on.
     void aFailingWindowIsReportedAndTheOthersStillComeUp()
     {
         QStringList reports;
         const auto previous = ErrorReport::setSink([&](const QString &text) { reports << text; });
         {
-            WindowSet windows({}, [](const QString &name) {
+            WindowOptions options;
+            options.timers = Ticker::Manual;
+            WindowSet windows(options, [](const QString &name) {
                 if (name == "Tabout")
                     throw std::runtime_error("the about window broke");
+                if (name == "TallyKeeper")
+                    throw std::runtime_error("the tally broke");
             });
-            QStringList expected = allWindows;
-            expected.removeOne("Tabout");
-            QCOMPARE(windows.creationOrder(), expected);
-            QVERIFY(!windows.registry().about);
+            QCOMPARE(windows.built(), QStringList({"Tchat", "TServer"}));
+            QCOMPARE(reports, QStringList({"the tally broke"}));
+            QAction *about = menuItem(windows.registry().chat, "About1");
+            about->trigger();
+            QVERIFY(!windows.registry().about());
+            QCOMPARE(reports.size(), 3);
+            QCOMPARE(reports.mid(1), QStringList({"the about window broke", "the about window broke"}));
+            // The other windows still open, the tally window with a tally of
+            // its own.
+            menuItem(windows.registry().chat, "Content1")->trigger();
+            QVERIFY(windows.registry().help()->isVisible());
+            menuItem(windows.registry().chat, "ViewTally1")->trigger();
+            QVERIFY(windows.registry().tallylist()->isVisible());
+            QCOMPARE(reports.size(), 3);
         }
         ErrorReport::setSink(previous);
-        QCOMPARE(reports, QStringList({"the about window broke"}));
     }
 
-    void windowsAreDestroyedInReverseOrder()
+    // Whenever each window was built, the windows go in one order, and the
+    // tally after its window and before the main window.
+    void windowsAreDestroyedInOneOrder()
     {
         QStringList destroyed;
         {
-            WindowSet windows;
-            for (QObject *w : QList<QObject *>{windows.registry().chat, windows.registry().server,
-                                               windows.registry().spylist})
+            WindowOptions options;
+            options.timers = Ticker::Manual;
+            WindowSet windows(options);
+            WindowRegistry &r = windows.registry();
+            const QList<QObject *> order{r.spylist(), r.tallylist(), r.help(), r.chat, r.server, r.tally,
+                                         r.download()};
+            for (QObject *w : order)
                 connect(w, &QObject::destroyed, this, [&destroyed, name = w->objectName()] { destroyed << name; });
         }
-        QCOMPARE(destroyed, QStringList({"Tspylist", "TServer", "Tchat"}));
+        QCOMPARE(destroyed, QStringList({"Tspylist", "TServer", "Thelp", "Tdownload", "Ttallylist", "TallyKeeper",
+                                         "Tchat"}));
     }
 
     void aSecondInstanceAsksTheFirstToComeForward()

@@ -1,4 +1,5 @@
 #include "client/tchat.h"
+#include "resources/backgroundpicture.h"
 #include "resources/imagebutton.h"
 #include "shell/windowregistry.h"
 #include "social/shoutmenu.h"
@@ -15,6 +16,7 @@
 #include <QAction>
 #include <QClipboard>
 #include <QMenu>
+#include <QPainter>
 #include <QSignalSpy>
 #include <QTextBrowser>
 
@@ -116,14 +118,30 @@ private slots:
         QCOMPARE(smilies->geometry(), smiliesAt.translated(dx, dy));
         QCOMPARE(w.view->phraseButton(10)->geometry(), phraseAt);
 
-        // Right of the panel its picture carries on row by row; below it,
-        // mirrored, so that no edge shows.
-        const QImage picture = panel->palette().brush(QPalette::Window).texture().toImage();
-        const QImage shown = area->grab().toImage();
-        const QPoint right(panelAt.right() + 40, panelAt.top() + 30);
-        const QPoint below(panelAt.left() + 20, panelAt.bottom() + 60);
-        QVERIFY(near(shown.pixelColor(right), picture.pixelColor(right.x() - panelAt.right() - 1, 30)));
-        QVERIFY(near(shown.pixelColor(below), picture.pixelColor(20, picture.height() - 60)));
+        // Panel and area show one picture, laid from the panel's corner:
+        // below the panel it carries on downwards, letters upright, and
+        // right of it sideways, with no edge and nothing repeated.
+        QImage picture(area->size(), QImage::Format_RGB32);
+        {
+            QPainter p(&picture);
+            BackgroundPicture::paint(p, picture.rect(), panelAt.topLeft(), panelAt.height());
+        }
+        const QImage shown = area->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        // Below the panel, left of the chat, which lies over the panel's
+        // lower right corner and goes down with the window.
+        const QRect below(panelAt.left(), panelAt.bottom() + 1, pane->geometry().left() - panelAt.left(),
+                          area->height() - panelAt.bottom() - 1);
+        const QRect right(panelAt.right() + 1, panelAt.top(), area->width() - panelAt.right() - 1,
+                          pane->geometry().top() - 30 - panelAt.top());
+        const QRect inside(panelAt.left() + 470, panelAt.top() + 110, 14, 140);   // between board and seats
+        for (const QRect &part : {below, right, inside}) {
+            QVERIFY(!part.isEmpty());
+            QCOMPARE(shown.copy(part), picture.copy(part));
+        }
+        // A picture with letters in it, not a plain colour.
+        QImage plain(below.size(), QImage::Format_RGB32);
+        plain.fill(shown.pixel(below.topLeft()));
+        QVERIFY(shown.copy(below) != plain);
 
         w.chat.resize(ClientSettings::defaultPlacement().size());
         QTRY_COMPARE(area->size(), smallest);

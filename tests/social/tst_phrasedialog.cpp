@@ -25,7 +25,7 @@ struct Host
 {
     GameTable table;
     Player &ann = table.host("Ann");
-    Tphrases *dialog = ann.registry().phrases;
+    Tphrases *dialog = ann.registry().phrases();
     QList<QByteArray> heard;
 
     Host()

@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QAudioDevice>
 #include <QMediaDevices>
+#include <QSet>
 #include <QSignalSpy>
 #include <QSoundEffect>
 #include <QUrl>
@@ -35,16 +36,31 @@ class TestSoundPlayer : public QObject
     Q_OBJECT
 
 private slots:
-    void everySoundIsLoadedOnceFromTheResources()
+    // Nothing is loaded, and the sound service is not started, before a
+    // sound plays; each sound is loaded from the resources as it first
+    // plays, and kept.
+    void eachSoundIsLoadedOnceAsItFirstPlays()
     {
+        // It holds the game's sounds, no more and no fewer.
+        QCOMPARE(QSet<QString>(SoundPlayer::names().begin(), SoundPlayer::names().end()),
+                 QSet<QString>(SoundCues::resourceNames().begin(), SoundCues::resourceNames().end()));
         SoundPlayer player(nullptr, SoundPlayer::Loading::Always);
-        QCOMPARE(player.findChildren<QSoundEffect *>().size(), 27);
+        QVERIFY(player.findChildren<QSoundEffect *>().isEmpty());
+        QVERIFY(player.findChildren<QMediaDevices *>().isEmpty());
+        int beeps = 0;
+        player.setBeep([&beeps] { ++beeps; });
         for (const QString &name : SoundCues::resourceNames()) {
+            QVERIFY2(!player.effect(name), qPrintable(name));
+            player.play(name.toUpper());
             const QSoundEffect *effect = player.effect(name);
             QVERIFY2(effect, qPrintable(name));
             QCOMPARE(effect->source(), QUrl("qrc:/zarvex/sounds/" + name + ".wav"));
             QCOMPARE(player.effect(name.toUpper()), effect);
+            player.play(name);
+            QCOMPARE(player.effect(name), effect);
         }
+        QCOMPARE(player.findChildren<QSoundEffect *>().size(), 27);
+        QCOMPARE(beeps, 0);
         // Loading runs in the background and ends with every file read.
         for (const QString &name : SoundCues::resourceNames())
             QTRY_COMPARE_WITH_TIMEOUT(player.effect(name)->status(), QSoundEffect::Ready, 10000);
@@ -55,10 +71,13 @@ private slots:
         SoundPlayer player;
         int beeps = 0;
         player.setBeep([&beeps] { ++beeps; });
-        const bool output = !QMediaDevices::audioOutputs().isEmpty();
-        QCOMPARE(player.findChildren<QSoundEffect *>().size(), output ? 27 : 0);
+        QVERIFY(player.findChildren<QMediaDevices *>().isEmpty());
         player.play("tick");
         player.play("wave3");
+        // The first sound starts watching the outputs.
+        QCOMPARE(player.findChildren<QMediaDevices *>().size(), 1);
+        const bool output = !QMediaDevices::audioOutputs().isEmpty();
+        QCOMPARE(player.findChildren<QSoundEffect *>().size(), output ? 2 : 0);
         // A known sound is never mistaken for an unknown one.
         QCOMPARE(beeps, 0);
         QCOMPARE(player.current() != nullptr, output);

@@ -10,6 +10,7 @@
 #include <QElapsedTimer>
 #include <QTest>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -72,6 +73,18 @@ struct GameTable
         p->chat->processparams();
         players.push_back(std::move(player));
         settle();
+        // On a loaded machine the connection to a server of this table may
+        // still be on its way after a quiet moment: wait until the copy has
+        // its seat and settings, or its connection has ended. (A server of
+        // the test's own is the test's to drive.)
+        const bool tableServes = std::any_of(players.begin(), players.end(), [](const auto &q) {
+            return q->windows && q->server() && q->server()->Sock1.Listen();
+        });
+        QElapsedTimer clock;
+        clock.start();
+        while (tableServes && p->client().socket().HandleValid()
+               && (p->client().myseat() == 0 || !p->client().settings().isLoaded()) && clock.elapsed() < 10000)
+            settle();
         return *p;
     }
     Player &host(const QString &name) { return start({name, "127.0.0.1", "true"}); }

@@ -28,7 +28,7 @@ struct LobbyCopy
     GameClient &client() { return chat->client(); }
     LobbySession &session() { return chat->session(); }
     TServer *server() { return windows->registry().server; }
-    Tdownload *lobby() { return windows->registry().download; }
+    Tdownload *lobby() { return windows->registry().download(); }
     QList<QByteArray> status() const
     {
         QList<QByteArray> out;
