@@ -312,12 +312,14 @@ void RichTextView::clear()
         m_end.endEditBlock();
     m_editing = false;
     m_browser->setExtraSelections({});
-    m_browser->document()->clear();
+    // The ranges go first: clearing the document moves the scroll bar,
+    // which paints the colours of the ranges in sight.
     m_items.clear();
     for (QList<Range> &ranges : m_ranges)
         ranges.clear();
     m_changed.fill(false);
     m_links = 0;
+    m_browser->document()->clear();
     prepareDocument();
 }
 

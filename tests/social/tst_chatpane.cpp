@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QRegularExpression>
 #include <QTextBrowser>
 #include <QTextCursor>
 #include <QTextFrame>
@@ -275,6 +276,23 @@ private slots:
         QVERIFY(!doc->resource(QTextDocument::ImageResource, QUrl("picture:0")).isNull());
         chat.pane->mainchatJump(0);
         QCOMPARE(chat.opened, QStringList({"www.new.com"}));
+    }
+
+    // Clearing a long coloured chat moves the scroll bar while the document
+    // empties: no colour of the old lines may be painted onto the new ones.
+    void clearingALongColouredChatLeavesNoOldColours()
+    {
+        Chat chat;
+        for (int n = 0; n < 200; ++n)
+            chat.window.chatrecieved(QStringLiteral("3+bob chats: line %1|clRed").arg(n).toUtf8());
+        QVERIFY(chat.view->scrollMaximum() > 0);
+        chat.view->setScrollPosition(chat.view->scrollMaximum() / 2);
+        QTest::failOnWarning(QRegularExpression("out of range"));
+        item(chat.pane->popup_mainchat(), "ClearMainChat1")->trigger();
+        QCoreApplication::processEvents();
+        chat.window.chatrecieved("4+cy chats: fresh|clGreen");
+        QCoreApplication::processEvents();
+        QCOMPARE(chat.colourAt(chat.positionOf("fresh")), QColor(0, 128, 0));
     }
 
     void scrollChatOffKeepsTheScrollPosition()
