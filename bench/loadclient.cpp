@@ -4,8 +4,9 @@
 // times each of its own finds, from sending CMD_myword to reading its
 // CMD_hefoundit, and prints them as "found MICROSECONDS" lines.
 //
-// load_client PORT [--chat] [--start-at SEATED]
+// load_client PORT [--chat [--chat-after MS]] [--start-at SEATED]
 //   --chat            chat a line a second
+//   --chat-after MS   the first line after MS milliseconds (at once unless given)
 //   --start-at N      as seat 1, start a game once N players are seated
 
 #include "protocol/messageassembler.h"
@@ -17,6 +18,7 @@
 #include <QRandomGenerator>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
 #include <set>
 
@@ -94,7 +96,7 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() < 2) {
-        std::fprintf(stderr, "usage: load_client PORT [--chat] [--start-at SEATED]\n");
+        std::fprintf(stderr, "usage: load_client PORT [--chat [--chat-after MS]] [--start-at SEATED]\n");
         return 2;
     }
     LoadClient client;
@@ -118,8 +120,12 @@ int main(int argc, char **argv)
         if (client.seat > 0)
             client.sock.Send(Wire::message("CMD_chat", {Wire::num(client.seat), "a line of chat|clBlack"}));
     });
-    if (args.contains(QStringLiteral("--chat")))
-        client.chat.start();
+    if (args.contains(QStringLiteral("--chat"))) {
+        // The first line after the given pause, then one a second.
+        const int afterIndex = int(args.indexOf(QStringLiteral("--chat-after")));
+        const int after = afterIndex > 0 ? std::max(0, args.value(afterIndex + 1).toInt()) : 0;
+        QTimer::singleShot(after, &client.chat, qOverload<>(&QTimer::start));
+    }
     client.sock.setHostName("127.0.0.1");
     client.sock.setPortName(args.at(1).toLatin1());
     client.sock.Open();
