@@ -2,6 +2,7 @@
 
 #include <QCryptographicHash>
 #include <QFile>
+#include <QResource>
 
 WebFiles WebFiles::fromTable(const QByteArray &table, QStringList *errors)
 {
@@ -32,13 +33,10 @@ WebFiles WebFiles::fromTable(const QByteArray &table, QStringList *errors)
             fail(i + 1, QStringLiteral("%1 is served already").arg(QString::fromUtf8(f.path)));
             continue;
         }
-        QFile resource(resourceOf(f.file));
-        if (!resource.open(QIODevice::ReadOnly)) {
+        if (!QResource(resourceOf(f.file)).isValid()) {
             fail(i + 1, QStringLiteral("%1 is not compiled in").arg(f.file));
             continue;
         }
-        f.body = resource.readAll();
-        f.etag = '"' + QCryptographicHash::hash(f.body, QCryptographicHash::Sha1).toHex().left(20) + '"';
         files.m_order.append(f.path);
         files.m_files.insert(f.path, f);
     }
@@ -62,6 +60,21 @@ QString WebFiles::resourceOf(const QString &file)
 
 const WebFiles::File *WebFiles::find(const QByteArray &path) const
 {
-    const auto at = m_files.constFind(path);
-    return at == m_files.constEnd() ? nullptr : &at.value();
+    const auto at = m_files.find(path);
+    if (at == m_files.end())
+        return nullptr;
+    File &f = at.value();
+    if (!f.loaded) {
+        // Read the first time it is asked for: a host nobody visits keeps
+        // no copy. A file stored uncompressed is served from the program's
+        // own bytes.
+        f.loaded = true;
+        const QResource resource(resourceOf(f.file));
+        if (resource.compressionAlgorithm() == QResource::NoCompression)
+            f.body = QByteArray::fromRawData(reinterpret_cast<const char *>(resource.data()), resource.size());
+        else
+            f.body = resource.uncompressedData();
+        f.etag = '"' + QCryptographicHash::hash(f.body, QCryptographicHash::Sha1).toHex().left(20) + '"';
+    }
+    return &f;
 }

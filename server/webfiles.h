@@ -20,8 +20,10 @@ public:
         QString file;             // "web/js/game.js", from the repository's root
         QByteArray type;          // "text/javascript; charset=utf-8"
         QByteArray cacheControl;  // "no-cache"
+        // Read on the first find().
         QByteArray body;
         QByteArray etag;          // a quoted digest of the body
+        bool loaded = false;
     };
 
     // Reads a table: tab-separated lines, blank lines and lines starting
@@ -37,12 +39,12 @@ public:
     // "resources/sounds/tick.wav" is ":/zarvex/sounds/tick.wav").
     static QString resourceOf(const QString &file);
 
-    // The row of that exact path, or none.
+    // The row of that exact path, with its body, or none.
     const File *find(const QByteArray &path) const;
     QList<QByteArray> paths() const { return m_order; }
     int count() const { return int(m_order.size()); }
 
 private:
-    QHash<QByteArray, File> m_files;
+    mutable QHash<QByteArray, File> m_files;
     QList<QByteArray> m_order;
 };
