@@ -13,7 +13,10 @@
 #include <QListView>
 #include <QPixmap>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 Tdownload::Tdownload(WindowRegistry &registry) : m_registry(registry)
 {
@@ -210,6 +213,24 @@ void Tdownload::render()
     label_invite->setText(invite);
     label_invite->setVisible(!invite.isEmpty());
     renderLinks(s, s && mode == LobbySession::Hosting);
+    fitTexts();
+}
+
+// Wrapped texts take more lines as they grow (an address more, a longer
+// report), which the window's minimum size does not count: the window grows
+// so that they show whole, as far as its screen allows, and the list of
+// games gives up its room first.
+void Tdownload::fitTexts()
+{
+    QLayout *whole = layout();
+    if (!whole || !whole->hasHeightForWidth())
+        return;
+    whole->activate();
+    int needed = whole->totalHeightForWidth(width());
+    if (const QScreen *shownOn = screen())
+        needed = std::min(needed, shownOn->availableGeometry().height() - (frameGeometry().height() - height()));
+    if (needed > height())
+        resize(width(), needed);
 }
 
 // The browser page's address on each of the machine's addresses, and the

@@ -46,6 +46,7 @@ private:
     void render();
     void showMessage(const QString &text, const QString &detail = QString());
     void renderLinks(LobbySession *s, bool hosting);
+    void fitTexts();
 
     WindowRegistry &m_registry;
     GameBrowser m_browser;

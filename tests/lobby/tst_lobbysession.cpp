@@ -11,6 +11,8 @@
 #include "support/webvisitors.h"
 
 #include <QLabel>
+#include <QLayout>
+#include <QScreen>
 #include <QLineEdit>
 #include <QPixmap>
 
@@ -180,10 +182,20 @@ private slots:
         QCOMPARE(lobby->findChild<QLabel *>("label_discovery")->text(), MdnsClient::unavailableText());
         QVERIFY(MdnsClient::unavailableText().contains("avahi-daemon"));
         QVERIFY(!MdnsClient::unavailableText().contains('\n'));
+        // A window the player made as low as it goes.
+        lobby->resize(lobby->minimumSizeHint());
+        table.settle();
         QVERIFY(ann.session().host("Ann"));
         QVERIFY(ann.session().announcement().isActive());
         QVERIFY(!ann.session().announcement().announcer().isEstablished());
         QVERIFY(lobby->findChild<QLabel *>("label_invite")->text().contains("It is not announced on the network"));
+        // The window grows with its texts: every wrapped line shows whole.
+        table.settle();
+        for (const QLabel *label : lobby->findChildren<QLabel *>()) {
+            if (label->isVisible() && label->wordWrap())
+                QVERIFY2(label->height() >= label->heightForWidth(label->width()),
+                         qPrintable(label->objectName() + ": " + label->text()));
+        }
     }
 
     // Playing solo under the chosen name and then hosting keeps the table
