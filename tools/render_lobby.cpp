@@ -49,8 +49,9 @@ int main(int argc, char *argv[])
     // The address friends see: one of this private network's own.
     PrivateNetwork::addAddress(QStringLiteral("zt0"), QStringLiteral("192.168.1.20/24"));
     LobbyCopies table;
-    // The page on its usual port: this network is the tool's own.
-    LobbyCopy &ann = table.start({}, 7773);
+    // The game and the page on their usual ports: this network is the
+    // tool's own.
+    LobbyCopy &ann = table.start({}, 7773, "7772");
     ann.session().setMachineName(mdns.hostName);
     if (!ann.session().host(QStringLiteral("Ann")))
         fail(ann.session().error());

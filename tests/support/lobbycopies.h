@@ -53,10 +53,13 @@ struct LobbyCopies
     std::vector<std::unique_ptr<LobbyCopy>> copies;
 
     // webPort: where a hosting copy serves the page; 0 for any free port.
-    LobbyCopy &start(const QStringList &arguments = {}, quint16 webPort = 0)
+    // gamePort: its game port; a free one unless given.
+    LobbyCopy &start(const QStringList &arguments = {}, quint16 webPort = 0, const QByteArray &gamePort = {})
     {
         auto copy = std::make_unique<LobbyCopy>();
         LobbyCopy *c = copy.get();
+        if (!gamePort.isEmpty())
+            c->port = gamePort;
         // The settings file's place is read as the windows are made.
         const QByteArray home = qgetenv("ZARVEX_HOME");
         qputenv("ZARVEX_HOME", c->home.path().toLocal8Bit());
