@@ -99,14 +99,8 @@ struct GameTable
     {
         settleUntilQuiet([this] {
             bool moved = false;
-            for (auto &p : players) {
-                if (!p->windows)
-                    continue;
-                for (; p->server() && p->server()->queued() > 0; moved = true)
-                    p->server()->socktimerTimer();
-                for (; p->client().queued() > 0; moved = true)
-                    p->client().Timer1Timer();
-            }
+            for (auto &p : players)
+                moved = dispatchQueued(*p) || moved;
             return moved;
         });
     }

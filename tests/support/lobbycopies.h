@@ -89,14 +89,8 @@ struct LobbyCopies
     {
         settleUntilQuiet([this] {
             bool moved = false;
-            for (auto &c : copies) {
-                if (!c->windows)
-                    continue;
-                for (; c->server() && c->server()->queued() > 0; moved = true)
-                    c->server()->socktimerTimer();
-                for (; c->client().queued() > 0; moved = true)
-                    c->client().Timer1Timer();
-            }
+            for (auto &c : copies)
+                moved = dispatchQueued(*c) || moved;
             return moved;
         });
     }

@@ -21,3 +21,18 @@ inline void settleUntilQuiet(const std::function<bool()> &dispatchAll)
         quiet = moved ? 0 : quiet + 1;
     }
 }
+
+// Hands out everything queued at a copy of the program: at its own server,
+// when it hosts, and at its window. Answers whether anything was handed out.
+template <class Copy>
+bool dispatchQueued(Copy &copy)
+{
+    if (!copy.windows)
+        return false;
+    bool moved = false;
+    for (; copy.server() && copy.server()->queued() > 0; moved = true)
+        copy.server()->socktimerTimer();
+    for (; copy.client().queued() > 0; moved = true)
+        copy.client().Timer1Timer();
+    return moved;
+}
