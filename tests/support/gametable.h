@@ -105,6 +105,12 @@ struct GameTable
         });
     }
 
+    // Runs like settle() until the condition holds or the time is up.
+    bool settleUntil(const std::function<bool()> &condition, int ms = 10000)
+    {
+        return settleUntilTrue([this] { settle(); }, condition, ms);
+    }
+
     // Ends one copy as its program would end.
     void quit(Player &p)
     {

@@ -99,15 +99,7 @@ struct LobbyCopies
     template <class Condition>
     bool settleUntil(Condition condition, int ms = 10000)
     {
-        QElapsedTimer clock;
-        clock.start();
-        while (!condition()) {
-            if (clock.elapsed() > ms)
-                return false;
-            settle();
-            QTest::qWait(10);
-        }
-        return true;
+        return settleUntilTrue([this] { settle(); }, condition, ms);
     }
 
     void quit(LobbyCopy &c)

@@ -36,3 +36,20 @@ bool dispatchQueued(Copy &copy)
         copy.client().Timer1Timer();
     return moved;
 }
+
+// Settles again and again until the condition holds; false when it still
+// does not after ms milliseconds. For what travels between copies: a quiet
+// moment on a loaded machine may come before it has arrived.
+inline bool settleUntilTrue(const std::function<void()> &settle, const std::function<bool()> &condition,
+                            int ms = 10000)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!condition()) {
+        if (clock.elapsed() > ms)
+            return false;
+        settle();
+        QTest::qWait(10);
+    }
+    return true;
+}
