@@ -112,7 +112,7 @@ private slots:
         QCOMPARE(field(bob)->palette().color(QPalette::Text), QColor(Qt::red));
         say(t, bob, "red words");
         QTest::mouseClick(bob.chat->chatInput()->phraseButton(1), Qt::LeftButton);
-        t.settle();
+        QVERIFY(t.settleUntil([&] { return annHears.heard.size() >= 2; }));
         QCOMPARE(annHears.heard, (QList<QByteArray>{"2+Bob chats: red words|clRed", "2+Bob says: Go team!|clRed"}));
 
         // "Text Color" changes both at once.
@@ -132,6 +132,7 @@ private slots:
         ImageButton *wayToGo = bob.chat->chatInput()->phraseButton(1);
         QTest::mouseClick(wayToGo, Qt::LeftButton);
         QTest::mouseClick(bob.chat->chatInput()->phraseButton(2), Qt::LeftButton);
+        QVERIFY(t.settleUntil([&] { return !annHears.heard.isEmpty(); }));
         t.settle();
         QCOMPARE(annHears.heard, QList<QByteArray>{"2+Bob says: Way To Go!|clBlack"});
 
@@ -140,7 +141,7 @@ private slots:
         while (!bob.client().phraseready())
             bob.client().Timer1Timer();
         QTest::mouseClick(bob.chat->chatInput()->phraseButton(9), Qt::LeftButton);
-        t.settle();
+        QVERIFY(t.settleUntil([&] { return annHears.heard.size() >= 2; }));
         QCOMPARE(annHears.heard.last(), QByteArray("2+Bob says: Good Game Everyone!|clBlack"));
         QCOMPARE(annHears.heard.size(), 2);
     }

@@ -44,7 +44,9 @@ struct Game
         startShortGame(t, ann, false);
         bob.client().send("CMD_myword+2" + ann.server()->board().wordpositions() + Wire::Terminator);
         t.settle();
-        while (ann.server()->roundnumber() < 2)
+        // The round runs out and the pause ends within a few hundred ticks;
+        // the bound keeps a game that never started from ticking forever.
+        for (int tick = 0; tick < 1000 && ann.server()->roundnumber() < 2; ++tick)
             ann.server()->timer1Timer();
         t.settle();
     }

@@ -11,6 +11,7 @@
 // seconds a turn, of the type given, and starts it.
 inline void startShortGame(GameTable &t, Player &host, bool scrambled)
 {
+    QVERIFY2(t.settleUntil([&host] { return host.client().isconnected(); }), "the host never got its seat");
     host.chat->button_startClick();
     Tgamestart *dialog = host.registry().gamestart();
     QVERIFY(dialog->isVisible());
