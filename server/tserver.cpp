@@ -506,7 +506,7 @@ void TServer::logintimerTimer()
 
 void TServer::socktimerTimer()
 {
-    receivedlist.dispatchOne();
+    receivedlist.dispatchRound();
     // An empty queue leaves nothing to tick for until the next message.
     if (receivedlist.queued() == 0)
         socktimer.setEnabled(false);

@@ -115,6 +115,10 @@ public:
 
     // Timer handlers; with Manual timers the owner calls them. The dispatch
     // timer runs while messages wait and stops when a tick empties the queue.
+    // Each tick hands out the oldest message of every connection that has
+    // one, oldest first: a connection's messages keep their order and their
+    // pace of one a tick, and a talkative connection never holds up the
+    // words of the others.
     void socktimerTimer();
     void timer1Timer();
     // Once a second while a connection waits to log in: drops the ones that

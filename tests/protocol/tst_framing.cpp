@@ -213,6 +213,58 @@ private slots:
         QCOMPARE(seen, QList<int>({5, 6, 7}));
     }
 
+    // A round takes the first message of each origin, oldest first; a long
+    // queue from one origin never holds up another's, and every origin's own
+    // messages keep their order. Origins dropped or queued to while the round
+    // runs are left to the rounds after it.
+    void aRoundTakesOneMessageOfEveryOriginInArrivalOrder()
+    {
+        MessageDispatcher dispatcher;
+        QStringList seen;
+        dispatcher.on("CMD_chat", [&](FieldReader &f, int origin) {
+            const QByteArray text = f.rest();
+            seen << QString::number(origin) + ":" + QString::fromLatin1(text);
+            if (text == "drop")
+                dispatcher.discardFrom(7);
+            if (text == "echo")
+                dispatcher.enqueue("CMD_chat+late", 9);
+        });
+        for (int i = 1; i <= 5; ++i)
+            dispatcher.enqueue("CMD_chat+flood" + QByteArray::number(i), 2);
+        dispatcher.enqueue("CMD_chat+word", 3);
+        dispatcher.enqueue("CMD_chat+drop", 4);
+        dispatcher.enqueue("CMD_chat+gone", 7);
+        dispatcher.enqueue("CMD_chat+echo", 5);
+        QCOMPARE(dispatcher.dispatchRound(), 4);
+        QCOMPARE(seen, QStringList({"2:flood1", "3:word", "4:drop", "5:echo"}));
+        QCOMPARE(dispatcher.queued(), 5);
+        QCOMPARE(dispatcher.queuedFrom(7), 0);
+
+        seen.clear();
+        QCOMPARE(dispatcher.dispatchRound(), 2);
+        QCOMPARE(seen, QStringList({"2:flood2", "9:late"}));
+        while (dispatcher.dispatchRound() > 0) {
+        }
+        QCOMPARE(seen, QStringList({"2:flood2", "9:late", "2:flood3", "2:flood4", "2:flood5"}));
+        QCOMPARE(dispatcher.queued(), 0);
+        QCOMPARE(dispatcher.dispatchRound(), 0);
+    }
+
+    // One at a time, messages still come out in the order they arrived,
+    // across origins.
+    void oneAtATimeFollowsArrivalAcrossOrigins()
+    {
+        MessageDispatcher dispatcher;
+        QList<int> origins;
+        dispatcher.on("CMD_x", [&](FieldReader &, int origin) { origins << origin; });
+        for (int origin : {3, 1, 3, 2, 1})
+            dispatcher.enqueue("CMD_x+", origin);
+        dispatcher.discardFrom(2);
+        while (dispatcher.dispatchOne()) {
+        }
+        QCOMPARE(origins, QList<int>({3, 1, 3, 1}));
+    }
+
     void twoMessagesInOneReadAreHandledOnTwoTicks()
     {
         Pair pair;

@@ -155,6 +155,41 @@ private slots:
         QVERIFY(bob.received.isEmpty());
     }
 
+    // A seat that pours out chat lines holds up only itself: a word sent
+    // behind sixty of its lines (just under the bound that drops a flooding
+    // connection) is answered on the first dispatch tick, while the lines
+    // are relayed one a tick, in the order they were sent.
+    void aWordIsNotHeldUpByAnotherSeatsChatter()
+    {
+        ServerHarness h;
+        ScriptedClient &ann = h.join("Ann");
+        ScriptedClient &bob = h.join("Bob");
+        ScriptedClient &cid = h.join("Cid");
+        start(ann, "250", "30");
+        h.settle();
+        h.clearAll();
+        QByteArray lines;
+        QList<QByteArray> relayed;
+        for (int i = 1; i <= 60; ++i) {
+            const QByteArray line = "line " + QByteArray::number(i) + "|clBlack";
+            lines += Wire::message("CMD_chat", {"2", line});
+            relayed << "CMD_chat+2+Bob chats: " + line;
+        }
+        bob.sendRaw(lines);
+        QTRY_COMPARE(h.server.queued(), 60);
+        cid.sendRaw(myword(3, h.server.board().wordpositions()));
+        QTRY_COMPARE(h.server.queued(), 61);
+
+        h.server.socktimerTimer();
+        QCOMPARE(h.server.queued(), 59);
+        QTRY_VERIFY(cid.last("CMD_hefoundit").startsWith("CMD_hefoundit+3+30+30+"));
+        QVERIFY(!bob.closed);
+        for (int tick = 2; tick <= 60; ++tick)
+            h.server.socktimerTimer();
+        QCOMPARE(h.server.queued(), 0);
+        QTRY_COMPARE(ann.with("CMD_chat"), relayed);
+    }
+
     void malformedSubmissions_data()
     {
         QTest::addColumn<QByteArray>("tail");
