@@ -136,9 +136,14 @@ WordList WordList::fromText(const QByteArray &text, const QString &name)
     const auto last = std::unique(views.begin(), views.end());
     list.m_duplicates = int(views.end() - last);
     views.erase(last, views.end());
-    list.m_words.reserve(qsizetype(views.size()));
+    size_t letters = 0;
+    for (const std::string_view view : views)
+        letters += view.size();
+    list.m_letters.reserve(qsizetype(letters));
+    list.m_starts.reserve(views.size() + 1);
     for (const std::string_view view : views) {
-        list.m_words.append(QByteArray(view.data(), qsizetype(view.size())));
+        list.m_letters.append(view.data(), qsizetype(view.size()));
+        list.m_starts.push_back(quint32(list.m_letters.size()));
         ++list.m_lengths[std::min(view.size(), size_t(LongestCounted))];
     }
     return list;
@@ -162,7 +167,18 @@ WordList WordList::readFile(const QString &path)
 
 QByteArray WordList::word(int id) const
 {
-    return id >= 0 && id < m_words.size() ? m_words.at(id) : QByteArray();
+    if (id < 0 || id >= count())
+        return QByteArray();
+    return m_letters.mid(qsizetype(m_starts[size_t(id)]), qsizetype(m_starts[size_t(id) + 1] - m_starts[size_t(id)]));
+}
+
+QList<QByteArray> WordList::words() const
+{
+    QList<QByteArray> all;
+    all.reserve(count());
+    for (int id = 0; id < count(); ++id)
+        all.append(word(id));
+    return all;
 }
 
 int WordList::countBetween(int shortest, int longest) const

@@ -4,6 +4,7 @@
 #include <QList>
 #include <QString>
 #include <array>
+#include <vector>
 
 // A word list of the host's choosing, read from a plain UTF-8 text file with
 // one word a line. Blank lines and lines that start with "#" are skipped,
@@ -41,10 +42,11 @@ public:
     // Why the file could not be read; empty once it was.
     const QString &error() const { return m_error; }
 
-    int count() const { return int(m_words.size()); }
+    int count() const { return int(m_starts.size()) - 1; }
     // The word with this id, or empty outside 0 to count() - 1.
     QByteArray word(int id) const;
-    const QList<QByteArray> &words() const { return m_words; }
+    // Every word in id order, copied out of the list.
+    QList<QByteArray> words() const;
 
     int skipped() const { return m_skipped; }
     const QList<SkippedLine> &skippedLines() const { return m_skippedLines; }
@@ -72,7 +74,11 @@ private:
     QString m_name;
     QString m_path;
     QString m_error;
-    QList<QByteArray> m_words;
+    // The words one after the other in id order, and where each starts:
+    // word i is m_letters[m_starts[i], m_starts[i + 1]). Twenty thousand
+    // words take a quarter of the memory they would as separate arrays.
+    QByteArray m_letters;
+    std::vector<quint32> m_starts{0};
     // Words by length; the last entry counts every longer word.
     std::array<int, LongestCounted + 1> m_lengths{};
     int m_skipped = 0;

@@ -283,8 +283,14 @@ private slots:
         QCOMPARE(wl.skipped(), 0);
         QCOMPARE(wl.count() + wl.duplicates(), text.count('\n'));
         QCOMPARE(wl.duplicates(), (n + 99) / 100);
-        QVERIFY(std::is_sorted(wl.words().begin(), wl.words().end()));
-        QVERIFY(std::adjacent_find(wl.words().begin(), wl.words().end()) == wl.words().end());
+        const QList<QByteArray> words = wl.words();
+        QCOMPARE(words.size(), wl.count());
+        QVERIFY(std::is_sorted(words.begin(), words.end()));
+        QVERIFY(std::adjacent_find(words.begin(), words.end()) == words.end());
+        QCOMPARE(wl.word(0), words.first());
+        QCOMPARE(wl.word(wl.count() - 1), words.last());
+        QCOMPARE(wl.word(wl.count()), QByteArray());
+        QCOMPARE(wl.word(-1), QByteArray());
         QVERIFY(wl.serves(false, false) && wl.serves(true, false));
     }
 };
