@@ -4,9 +4,35 @@
 #include <QFile>
 #include <QResource>
 
+namespace {
+
+// A folder of the compiled-in files, with the names it holds.
+struct ResourceFolder : QResource
+{
+    using QResource::children;
+    using QResource::QResource;
+};
+
+// Whether the program holds a file of that resource name. Only the folders'
+// lists of names are read: a file's own QResource reads its size from the
+// file's bytes, and checking every sound that way would bring them all into
+// the memory of a host nobody visits.
+bool compiledIn(const QString &resource, QHash<QString, QStringList> &folders)
+{
+    const qsizetype slash = resource.lastIndexOf(QLatin1Char('/'));
+    const QString folder = resource.left(slash);
+    auto listed = folders.find(folder);
+    if (listed == folders.end())
+        listed = folders.insert(folder, ResourceFolder(folder).children());
+    return listed->contains(resource.mid(slash + 1));
+}
+
+} // namespace
+
 WebFiles WebFiles::fromTable(const QByteArray &table, QStringList *errors)
 {
     WebFiles files;
+    QHash<QString, QStringList> folders;
     auto fail = [errors](int number, const QString &why) {
         if (errors)
             errors->append(QStringLiteral("line %1: %2").arg(number).arg(why));
@@ -33,7 +59,7 @@ WebFiles WebFiles::fromTable(const QByteArray &table, QStringList *errors)
             fail(i + 1, QStringLiteral("%1 is served already").arg(QString::fromUtf8(f.path)));
             continue;
         }
-        if (!QResource(resourceOf(f.file)).isValid()) {
+        if (!compiledIn(resourceOf(f.file), folders)) {
             fail(i + 1, QStringLiteral("%1 is not compiled in").arg(f.file));
             continue;
         }

@@ -361,12 +361,14 @@ private slots:
                                                    "c\tweb/index.html\ttext/html\tno-cache\n"
                                                    "/d\tweb/index.html\ttext/html\n"
                                                    "/e  web/index.html  text/html  no-cache\n"
+                                                   "/f\tnowhere/index.html\ttext/html\tno-cache\n"
                                                    "/s\tresources/sounds/tick.wav\taudio/wav\tmax-age=86400\r\n",
                                                    &errors);
         QCOMPARE(files.paths(), QList<QByteArray>({"/a", "/s"}));
-        QCOMPARE(errors.size(), 5);
+        QCOMPARE(errors.size(), 6);
         QVERIFY(errors[0].startsWith("line 4:"));
         QVERIFY(errors[1].contains("not compiled in"));
+        QCOMPARE(errors[5], QString("line 9: nowhere/index.html is not compiled in"));
         QCOMPARE(files.find("/s")->cacheControl, QByteArray("max-age=86400"));
         QVERIFY(files.find("/s")->body.startsWith("RIFF"));
         QCOMPARE(WebFiles::resourceOf("resources/sounds/tick.wav"), QString(":/zarvex/sounds/tick.wav"));
