@@ -107,8 +107,8 @@ public:
     }
     QPixmap pixmap(const QSize &size, QIcon::Mode, QIcon::State) override
     {
-        int side = AppIcon::sizes().last();
-        for (int offered : AppIcon::sizes())
+        int side = AppIcon::windowSizes().last();
+        for (int offered : AppIcon::windowSizes())
             if (offered >= qMax(size.width(), size.height())) {
                 side = offered;
                 break;
@@ -122,13 +122,13 @@ public:
     }
     QSize actualSize(const QSize &size, QIcon::Mode, QIcon::State) override
     {
-        const int side = std::min({size.width(), size.height(), AppIcon::sizes().last()});
+        const int side = std::min({size.width(), size.height(), AppIcon::windowSizes().last()});
         return QSize(side, side);
     }
     QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override
     {
         QList<QSize> list;
-        for (int size : AppIcon::sizes())
+        for (int size : AppIcon::windowSizes())
             list << QSize(size, size);
         return list;
     }
@@ -139,6 +139,13 @@ private:
 };
 
 } // namespace
+
+QList<int> AppIcon::windowSizes()
+{
+    QList<int> list = sizes();
+    list.removeIf([](int size) { return size > 128; });
+    return list;
+}
 
 QIcon AppIcon::icon()
 {

@@ -30,6 +30,10 @@ public:
     static QImage image(int size);
     // The icon as a standalone SVG document.
     static QByteArray svg();
-    // Every installed size in one icon, for the windows.
+    // The sizes offered to the window manager, up to 128 pixels: the larger
+    // installed ones are for launchers, which take the installed files, and
+    // each window's icon is copied to the display and into the program.
+    static QList<int> windowSizes();
+    // Those sizes in one icon, for the windows.
     static QIcon icon();
 };

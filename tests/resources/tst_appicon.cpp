@@ -90,14 +90,22 @@ private slots:
         QCOMPARE(rects, 1 + 16);
     }
 
-    void theWindowIconOffersEverySize()
+    // The window offers every installed size up to 128 pixels; a larger one
+    // asked for is the 128-pixel picture scaled, drawn the same.
+    void theWindowIconOffersTheInstalledSizesUpTo128()
     {
         const QIcon icon = AppIcon::icon();
         QList<int> offered;
         for (const QSize &s : icon.availableSizes())
             offered << s.width();
         std::sort(offered.begin(), offered.end());
-        QCOMPARE(offered, AppIcon::sizes());
+        QCOMPARE(offered, QList<int>({16, 22, 24, 32, 48, 64, 128}));
+        QCOMPARE(icon.actualSize(QSize(256, 256)), QSize(128, 128));
+        QCOMPARE(icon.pixmap(QSize(48, 48)).toImage().pixelColor(24, 24), AppIcon::image(48).pixelColor(24, 24));
+        const QImage big = icon.pixmap(QSize(256, 256)).toImage();
+        QCOMPARE(big.size(), QSize(256, 256));
+        QCOMPARE(big.pixelColor(128, 128).alpha(), 255);
+        QCOMPARE(big.pixelColor(1, 1).alpha(), 0);
     }
 };
 
