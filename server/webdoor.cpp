@@ -8,6 +8,7 @@
 #include "server/websocketlink.h"
 #include "shell/errorreport.h"
 
+#include <QNetworkProxy>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QWebSocket>
@@ -35,6 +36,9 @@ bool WebDoor::open(quint16 port, const QByteArray &bindAddress)
     close();
     const QHostAddress at = bindAddress.isEmpty() ? QHostAddress(QHostAddress::Any)
                                                   : QHostAddress(QString::fromLatin1(bindAddress));
+    // Browsers come straight to this port: no proxy is asked about it,
+    // which would load and consult the desktop's proxy settings.
+    m_listener->setProxy(QNetworkProxy::NoProxy);
     if (!m_listener->listen(at, port)) {
         m_error = m_listener->errorString();
         return false;

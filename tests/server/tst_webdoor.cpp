@@ -7,6 +7,8 @@
 #include "support/testmain.h"
 #include "support/webvisitors.h"
 
+#include <QNetworkProxy>
+
 namespace {
 
 // A page still loads and a page's seat still opens.
@@ -60,6 +62,22 @@ private slots:
         v.hangUp();
         QVERIFY(t.settleUntil([&] { return t.door.visitors() == 0; }));
         QVERIFY(!t.door.requesttimerEnabled());
+    }
+
+    // A desktop that sends its connections through a SOCKS proxy still lets
+    // browsers in: the door listens on this machine, not at the proxy. (On
+    // every address, as a host does: the loopback address alone is never
+    // proxied.)
+    void aDesktopProxyDoesNotStandInTheDoorsWay()
+    {
+        ServerHarness h;
+        WebDoor door{h.server, Ticker::Manual};
+        QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::Socks5Proxy, "127.0.0.1", 1));
+        const bool opened = door.open(0);
+        QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::DefaultProxy));
+        QVERIFY2(opened, qPrintable(door.error()));
+        RawVisitor v(door.port());
+        QCOMPARE(v.get("/"), 200);
     }
 
     void refusedRequestsLeaveTheDoorServing_data()
