@@ -38,7 +38,12 @@ QList<QPixmap> load(const QString &path)
     const BoundedFile file = BoundedFile::read(path, MaxFileBytes);
     if (!file.isRead())
         return {};
-    const QImage strip = QImage::fromData(file.bytes());
+    // Tile sets are BMP files: read as one first, which needs none of the
+    // image format plugins; a set saved in another format under the same
+    // name is still recognised by its contents.
+    QImage strip = QImage::fromData(file.bytes(), "BMP");
+    if (strip.isNull())
+        strip = QImage::fromData(file.bytes());
     return strip.isNull() ? QList<QPixmap>() : cut(strip);
 }
 

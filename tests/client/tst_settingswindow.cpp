@@ -521,6 +521,24 @@ private slots:
         QCOMPARE(qAlpha(pixelOf(tiles.at(40), 20, 20)), 0);
         QVERIFY(TileStrip::load(home() + "/no such file.bmp").isEmpty());
     }
+
+    // A set is read as BMP first; one saved as PNG under a .bmp name still
+    // loads, and bytes that are no picture give no tiles.
+    void aStripIsReadByItsContents()
+    {
+        QDir().mkpath(home() + "/strips");
+        const QString bmp = home() + "/strips/plain.bmp", png = home() + "/strips/renamed.bmp",
+                      junk = home() + "/strips/junk.bmp";
+        QVERIFY(strip(90).save(bmp, "BMP"));
+        QVERIFY(strip(120).save(png, "PNG"));
+        QFile bad(junk);
+        QVERIFY(bad.open(QIODevice::WriteOnly));
+        bad.write("BM" + QByteArray(200, 'x'));
+        bad.close();
+        QCOMPARE(pixelOf(TileStrip::load(bmp).at(2), 20, 20), qRgb(8, 90, 165));
+        QCOMPARE(pixelOf(TileStrip::load(png).at(2), 20, 20), qRgb(8, 120, 135));
+        QVERIFY(TileStrip::load(junk).isEmpty());
+    }
 };
 
 ZARVEX_TEST_MAIN(TestSettingsWindow)
