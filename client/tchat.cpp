@@ -13,6 +13,7 @@
 #include "settings/thelp.h"
 #include "shell/messagebox.h"
 #include "lobby/tdownload.h"
+#include "lobby/webdoorlibrary.h"
 #include "shell/windowfront.h"
 #include "shell/windowregistry.h"
 #include "social/chatfield.h"
@@ -23,7 +24,6 @@
 #include "social/shoutmenu.h"
 #include "social/speakers.h"
 #include "social/tspylist.h"
-#include "server/webdoor.h"
 #include "tally/ttallylist.h"
 
 #include <QCloseEvent>
@@ -292,8 +292,15 @@ void Tchat::processparams()
     m_client.setServer(m_registry.server);
     m_session.setServer(m_registry.server);
     if (m_registry.server) {
-        m_webDoor = new WebDoor(*m_registry.server, m_registry.options.timers, this);
-        m_session.setPageDoor(m_webDoor, m_registry.options.webPort);
+        const WindowOptions &options = m_registry.options;
+        if (options.pageDoor) {
+            m_pageDoor = options.pageDoor(*m_registry.server, this);
+        } else {
+            auto *door = new LazyPageDoor(WebDoorLibrary::maker(*m_registry.server, options.timers), this);
+            connect(door, &LazyPageDoor::failed, this, [this](const QString &why) { showMessageBox(m_registry, this, why); });
+            m_pageDoor = door;
+        }
+        m_session.setPageDoor(m_pageDoor, options.webPort);
     }
     const QStringList arguments = m_registry.options.arguments.value_or(QCoreApplication::arguments().mid(1));
     m_session.start(arguments);

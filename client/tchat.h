@@ -16,7 +16,7 @@ class ShoutMenu;
 class Speakers;
 class SettingsMenus;
 class Twordlist;
-class WebDoor;
+class PageDoor;
 class WindowRegistry;
 
 // The player's main window: the game panel with the seats, the board and
@@ -87,7 +87,7 @@ private:
     WindowRegistry &m_registry;
     GameClient m_client;
     LobbySession m_session;
-    WebDoor *m_webDoor = nullptr;   // the browser page, served while hosting
+    PageDoor *m_pageDoor = nullptr;   // the browser page, served while hosting
     bool m_paramsRead = false;
     bool m_wordlistAttached = false;
 

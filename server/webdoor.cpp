@@ -47,6 +47,28 @@ bool WebDoor::open(quint16 port, const QByteArray &bindAddress)
     return true;
 }
 
+WebDoor *WebDoor::onSocket(TServer &server, Ticker::Mode timers, int listeningSocket, QString &error,
+                           QObject *parent)
+{
+    auto *door = new WebDoor(server, timers, parent);
+    if (door->adopt(listeningSocket))
+        return door;
+    error = door->error();
+    delete door;
+    return nullptr;
+}
+
+bool WebDoor::adopt(int listeningSocket)
+{
+    close();
+    if (!m_listener->setSocketDescriptor(listeningSocket)) {
+        m_error = m_listener->errorString();
+        return false;
+    }
+    m_error.clear();
+    return true;
+}
+
 bool WebDoor::openDoor(quint16 port, QString &error)
 {
     const bool opened = open(port);

@@ -8,8 +8,10 @@
 #include <functional>
 #include <optional>
 
+class QObject;
 class QWidget;
 
+class PageDoor;
 class Tchat;
 class Ttallylist;
 class Tabout;
@@ -30,6 +32,10 @@ struct WindowOptions
     // Where a hosting copy serves the browser page; 0 for any free port
     // (the program takes 7773 or what ZARVEX_WEB_PORT says).
     quint16 webPort = 0;
+    // Makes the door by which browsers reach a game the copy hosts, owned by
+    // the parent; when not given, the web door's library is loaded with the
+    // first browser that comes.
+    std::function<PageDoor *(TServer &server, QObject *parent)> pageDoor;
     quint16 lobbyPort = 9001;
     // The command line's arguments; the program's own when not given.
     std::optional<QStringList> arguments;

@@ -1,6 +1,6 @@
 #include "social/speakers.h"
 
-#include "settings/installpaths.h"
+#include "shell/privatelibraries.h"
 #include "social/soundcues.h"
 
 #include <QApplication>
@@ -38,8 +38,7 @@ bool Speakers::soundServerReachable()
 
 QStringList Speakers::defaultFolders()
 {
-    const QString programs = QCoreApplication::applicationDirPath();
-    return {programs, QDir::cleanPath(programs + QLatin1Char('/') + QStringLiteral(ZARVEX_LIBDIR_FROM_BINDIR))};
+    return PrivateLibraries::folders();
 }
 
 void Speakers::load()

@@ -40,12 +40,15 @@ fi
 rm -f "$dest.log"
 root=$dest$PREFIX
 
-# The programs, and the speakers' library where the program looks for it.
+# The programs, and the speakers' and web door's libraries where the
+# program looks for them.
 for program in zarvex zarvex-server; do
   [ -x "$root/$BINDIR/$program" ] && pass "bin/$program" || fail "$BINDIR/$program is not installed"
 done
-[ -f "$root/$BINDIR/$LIBDIR_FROM_BINDIR/libzarvex-speakers.so" ] && pass "the speakers' library" \
-  || fail "libzarvex-speakers.so is not at $BINDIR/$LIBDIR_FROM_BINDIR"
+for library in speakers webdoor; do
+  [ -f "$root/$BINDIR/$LIBDIR_FROM_BINDIR/libzarvex-$library.so" ] && pass "the $library library" \
+    || fail "libzarvex-$library.so is not at $BINDIR/$LIBDIR_FROM_BINDIR"
+done
 
 # The desktop entry.
 desktop=$root/$DATADIR/applications/$APP_ID.desktop

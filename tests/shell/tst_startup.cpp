@@ -11,6 +11,7 @@
 #include "support/gametable.h"
 #include "support/loopback.h"
 #include "support/testmain.h"
+#include "support/webvisitors.h"
 
 #include <QAction>
 #include <QElapsedTimer>
@@ -342,6 +343,39 @@ private slots:
 
     // A later start leaves at once, whether or not its environment names the
     // same runtime folder; a start with a program folder of its own runs.
+    // A hosting copy serves the browser page from the start, but loads the
+    // web side (its library and Qt's network modules) only when the first
+    // browser comes.
+    void aHostLoadsItsWebDoorWithTheFirstBrowser()
+    {
+        QTemporaryDir runtime, home;
+        const QProcessEnvironment env = programEnvironment(runtime.path(), home.path());
+        QProcess host;
+        host.setProcessEnvironment(env);
+        host.start(ZARVEX_BINARY, {"Ann", "127.0.0.1", "true"});
+        QVERIFY(host.waitForStarted());
+        auto stop = qScopeGuard([&host] {
+            host.kill();
+            host.waitForFinished();
+        });
+        QVERIFY(shown(host));
+        const auto mapped = [&host](const QByteArray &name) {
+            QFile maps(QStringLiteral("/proc/%1/maps").arg(host.processId()));
+            return maps.open(QIODevice::ReadOnly) && maps.readAll().contains(name);
+        };
+        QVERIFY(!mapped("libzarvex-webdoor"));
+        QVERIFY(!mapped("libQt6Network"));
+
+        const quint16 webPort = quint16(env.value("ZARVEX_WEB_PORT").toUInt());
+        RawVisitor browser(webPort);
+        QCOMPARE(browser.get("/"), 200);
+        QVERIFY(mapped("libzarvex-webdoor"));
+        QVERIFY(mapped("libQt6Network"));
+        QCOMPARE(browser.get("/sounds/tick.wav", "HEAD"), 200);
+        RawVisitor another(webPort);
+        QCOMPARE(another.get("/js/main.js"), 200);
+    }
+
     void theProgramRunsOnlyOncePerUser_data()
     {
         QTest::addColumn<QString>("runtimeOfSecond");

@@ -2,6 +2,7 @@
 
 #include "client/tchat.h"
 #include "server/tserver.h"
+#include "server/webdoor.h"
 #include "shell/windowset.h"
 #include "support/loopback.h"
 #include "support/settle.h"
@@ -58,6 +59,9 @@ struct GameTable
         Player *p = player.get();
         WindowOptions options;
         options.timers = Ticker::Manual;
+        // The web door is linked in: the library the program loads lies
+        // beside the program, not beside the tests.
+        options.pageDoor = [](TServer &server, QObject *parent) { return new WebDoor(server, Ticker::Manual, parent); };
         options.gamePort = via.isEmpty() ? port : via;
         options.lobbyPort = Loopback::freePort();
         options.arguments = arguments;

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "client/tchat.h"
+#include "lobby/lazypagedoor.h"
 #include "lobby/tdownload.h"
 #include "server/tserver.h"
+#include "server/webdoor.h"
 #include "shell/windowset.h"
 #include "support/loopback.h"
 #include "support/settle.h"
@@ -65,6 +67,13 @@ struct LobbyCopies
         qputenv("ZARVEX_HOME", c->home.path().toLocal8Bit());
         WindowOptions options;
         options.timers = Ticker::Manual;
+        // A host's door waits for the first browser, as the program's does,
+        // and then makes the web door linked in here.
+        options.pageDoor = [](TServer &server, QObject *parent) {
+            return new LazyPageDoor([&server](int socket, QString &error, QObject *owner) -> PageDoor * {
+                return WebDoor::onSocket(server, Ticker::Manual, socket, error, owner);
+            }, parent);
+        };
         options.gamePort = c->port;
         options.lobbyPort = Loopback::freePort();
         options.webPort = webPort;
