@@ -21,6 +21,18 @@ qint64 checkedGames(const TallyTable &table)
     const qint64 ownWins = (games + 2) / 3;
     const qint64 bobWins = (games + 1) / 3;
     const qint64 danWins = games / 3;
+    // Killed while it tallied Bob and Cid, before its first game: Bob
+    // alone may be there, or both, and nothing counted yet.
+    if (games == 0 && table.rowCount() <= 3) {
+        for (int row = 1; row < table.rowCount(); ++row)
+            if (table.name(row) != (row == 1 ? "Bob" : "Cid"))
+                return -1;
+        for (int row = 0; row < table.rowCount(); ++row)
+            for (int column = 1; column <= 4; ++column)
+                if (table.counter(column, row) != 0)
+                    return -1;
+        return 0;
+    }
     if (table.rowCount() != 3 || table.name(1) != "Bob" || table.name(2) != "Cid")
         return -1;
     const QList<qint64> bob = {games, bobWins, ownWins, danWins};
