@@ -6,8 +6,8 @@
 // nine lines close together (the clients start within a few milliseconds of
 // each other, so each second brings a burst of nine); and with the same
 // chatter spread over the second, as players who do not type in step.
-// The server handles one message per 10 ms tick, in arrival order, so a word
-// that arrives behind a burst of nine lines waits for all of them.
+// Each 10 ms tick the server handles the oldest message of every connection,
+// so a word waits behind its own connection's messages, not the others'.
 // Figures are given in ticks of the server's 10 ms dispatch timer.
 //
 // bench_server [FINDS]   timed finds per run, 204 unless given

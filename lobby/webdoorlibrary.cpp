@@ -1,16 +1,10 @@
 #include "lobby/webdoorlibrary.h"
 
 #include "server/webdoorentry.h"
-#include "shell/privatelibraries.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QLibrary>
-
-QStringList WebDoorLibrary::defaultFolders()
-{
-    return PrivateLibraries::folders();
-}
 
 LazyPageDoor::Maker WebDoorLibrary::maker(TServer &server, Ticker::Mode timers, QStringList folders)
 {

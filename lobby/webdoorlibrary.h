@@ -2,6 +2,7 @@
 
 #include "lobby/lazypagedoor.h"
 #include "protocol/ticker.h"
+#include "shell/privatelibraries.h"
 
 #include <QStringList>
 
@@ -11,11 +12,8 @@ class TServer;
 // (zarvex-webdoor), loaded with the first browser that comes.
 namespace WebDoorLibrary {
 
-// The program's own folder, then the folder the library is installed in.
-QStringList defaultFolders();
-
 // Makes doors for the server from the library, looked for in the folders in
 // order; it is loaded once and stays loaded.
-LazyPageDoor::Maker maker(TServer &server, Ticker::Mode timers, QStringList folders = defaultFolders());
+LazyPageDoor::Maker maker(TServer &server, Ticker::Mode timers, QStringList folders = PrivateLibraries::folders());
 
 } // namespace WebDoorLibrary

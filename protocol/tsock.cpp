@@ -1,5 +1,6 @@
 #include "protocol/tsock.h"
 
+#include "protocol/socketaddress.h"
 #include "protocol/sockerrors.h"
 #include "protocol/tcpsilence.h"
 #include "shell/errorreport.h"
@@ -50,55 +51,6 @@ QByteArray dotted(const sockaddr_storage &addr)
             inet_ntop(AF_INET6, &v6, text, sizeof text);
     }
     return text;
-}
-
-void setPort(sockaddr_storage &addr, quint16 port)
-{
-    if (addr.ss_family == AF_INET6)
-        reinterpret_cast<sockaddr_in6 &>(addr).sin6_port = htons(port);
-    else
-        reinterpret_cast<sockaddr_in &>(addr).sin_port = htons(port);
-}
-
-socklen_t lengthOf(const sockaddr_storage &addr)
-{
-    return addr.ss_family == AF_INET6 ? sizeof(sockaddr_in6) : sizeof(sockaddr_in);
-}
-
-// The listening address for a bind address: every address of the machine
-// on both protocols when empty (answering whether that is an IPv6 socket
-// that takes IPv4 too), else the numeric address given.
-bool listenAddress(const QByteArray &bind, quint16 port, sockaddr_storage &local, bool &dualStack)
-{
-    local = sockaddr_storage{};
-    dualStack = false;
-    if (bind.isEmpty()) {
-        const int probe = ::socket(AF_INET6, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        if (probe >= 0) {
-            ::close(probe);
-            auto &v6 = reinterpret_cast<sockaddr_in6 &>(local);
-            v6.sin6_family = AF_INET6;
-            v6.sin6_addr = in6addr_any;
-            dualStack = true;
-        } else {
-            auto &v4 = reinterpret_cast<sockaddr_in &>(local);
-            v4.sin_family = AF_INET;
-            v4.sin_addr.s_addr = htonl(INADDR_ANY);
-        }
-        setPort(local, port);
-        return true;
-    }
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
-    hints.ai_flags = AI_NUMERICHOST | AI_PASSIVE;
-    addrinfo *found = nullptr;
-    if (getaddrinfo(bind.constData(), nullptr, &hints, &found) != 0 || !found)
-        return false;
-    memcpy(&local, found->ai_addr, found->ai_addrlen);
-    freeaddrinfo(found);
-    setPort(local, port);
-    return true;
 }
 
 [[noreturn]] void raise(const char *text)
@@ -213,28 +165,10 @@ void TSock::setListen(bool on)
         report(siListen, "Listening Already Running");
         return;
     }
-    sockaddr_storage local{};
-    bool dualStack = false;
-    if (!listenAddress(m_bindAddress, LookupPort(m_portName), local, dualStack))
-        raise("Listen - Error Binding Socket");
-
-    m_fd = ::socket(local.ss_family, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (m_fd < 0)
-        raise("Listen - Error Binding Socket");
-    // Lets a host start again at once after a game; a port that another
-    // listener holds still refuses the bind.
-    const int one = 1;
-    setsockopt(m_fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-    if (dualStack) {
-        const int off = 0;
-        setsockopt(m_fd, IPPROTO_IPV6, IPV6_V6ONLY, &off, sizeof off);
-    }
-    setNonBlocking(m_fd, true);
-
-    if (::bind(m_fd, reinterpret_cast<sockaddr *>(&local), lengthOf(local)) != 0)
-        raise("Listen - Error Binding Socket");
-    if (::listen(m_fd, 5) != 0)
-        raise("Listen - Error Starting Listen");
+    // A socket that could not bind or listen stays this one's until closed.
+    SocketAddress::Failure failure{};
+    if (!SocketAddress::listen(m_bindAddress, LookupPort(m_portName), 5, m_fd, failure))
+        raise(failure == SocketAddress::Failure::Listen ? "Listen - Error Starting Listen" : "Listen - Error Binding Socket");
     m_listen = true;
     registerNotifications();
     report(siListen, "Listening Started");
@@ -420,7 +354,7 @@ bool TSock::Open()
     sockaddr_storage remote{};
     if (stream) {
         remote = LookupAddress(m_hostName);
-        setPort(remote, ntohs(m_remote.sin_port));
+        SocketAddress::setPort(remote, ntohs(m_remote.sin_port));
     } else {
         m_remote.sin_addr = LookupHost(QByteArray());
     }
@@ -443,7 +377,7 @@ bool TSock::Open()
 
     if (m_blocking) {
         sendWithoutDelay(m_fd);
-        if (::connect(m_fd, reinterpret_cast<sockaddr *>(&remote), lengthOf(remote)) != 0) {
+        if (::connect(m_fd, reinterpret_cast<sockaddr *>(&remote), SocketAddress::lengthOf(remote)) != 0) {
             report(siClose, "Blocking Socket Can't Connect");
             return false;
         }
@@ -456,7 +390,7 @@ bool TSock::Open()
 
     setNonBlocking(m_fd, true);
     sendWithoutDelay(m_fd);
-    const int rc = ::connect(m_fd, reinterpret_cast<sockaddr *>(&remote), lengthOf(remote));
+    const int rc = ::connect(m_fd, reinterpret_cast<sockaddr *>(&remote), SocketAddress::lengthOf(remote));
     if (rc == 0 || errno == EINPROGRESS) {
         // The outcome arrives later, as a notification, even when the system
         // knew it at once.

@@ -39,13 +39,10 @@ public:
     // Listens on the port (0: any free one) at the numeric address, or
     // every address when it is empty; false with error() when it cannot.
     bool open(quint16 port, const QByteArray &bindAddress = QByteArray());
-    // Serves on a socket that listens already, which it then owns (the one
-    // the program opened before it loaded the door); false with error()
-    // when it is no listening socket.
-    bool adopt(int listeningSocket);
-    // A door that serves on the listening socket, owned by the parent; null
-    // with the reason in error when it cannot (the socket stays the
-    // caller's).
+    // A door that serves on a socket that listens already (the one the
+    // program opened before it loaded the door), which it then owns; null
+    // with the reason in error when it is no listening socket (the socket
+    // stays the caller's).
     static WebDoor *onSocket(TServer &server, Ticker::Mode timers, int listeningSocket, QString &error,
                              QObject *parent);
     void close();
@@ -68,6 +65,8 @@ public:
     quint16 doorPort() const override { return port(); }
 
 private:
+    // Serves on a socket that listens already, which it then owns.
+    bool adopt(int listeningSocket);
     void visitorArrived();
     void upgradeAsked(HttpConnection *visitor);
     void socketOpened();
