@@ -213,7 +213,7 @@ private slots:
         QCOMPARE(readIni(), stored);
 
         chat->processparams();
-        QTRY_VERIFY_WITH_TIMEOUT(loadedAfterLogin(windows), 5000);
+        QTRY_VERIFY2_WITH_TIMEOUT(loadedAfterLogin(windows), qPrintable(boxes.join(" | ")), 5000);
         const QByteArray after = readIni();
         QVERIFY2(after.contains(written + "\r\n"), after.constData());
         const QByteArray key = written.left(written.indexOf('=') + 1);

@@ -9,6 +9,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <cstdio>
+#include <ctime>
 #include <memory>
 
 // Loopback helpers for tests that need real sockets on ports nobody else uses.
@@ -23,9 +25,56 @@ inline quint16 portOf(int fd)
     return ntohs(addr.sin_port);
 }
 
-// A port on which nothing listens right now.
+// Whether a listener like the game's (every address, IPv6 taking IPv4 too,
+// addresses reused) could bind this port right now.
+inline bool canListenOn(quint16 port)
+{
+    const int one = 1, off = 0;
+    int fd = ::socket(AF_INET6, SOCK_STREAM, 0);
+    sockaddr_in6 six{};
+    six.sin6_family = AF_INET6;
+    six.sin6_port = htons(port);
+    six.sin6_addr = in6addr_any;
+    sockaddr_in four{};
+    four.sin_family = AF_INET;
+    four.sin_port = htons(port);
+    four.sin_addr.s_addr = htonl(INADDR_ANY);
+    bool ok;
+    if (fd >= 0) {
+        ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+        ::setsockopt(fd, IPPROTO_IPV6, IPV6_V6ONLY, &off, sizeof off);
+        ok = ::bind(fd, reinterpret_cast<sockaddr *>(&six), sizeof six) == 0;
+    } else {
+        fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+        ok = ::bind(fd, reinterpret_cast<sockaddr *>(&four), sizeof four) == 0;
+    }
+    ::close(fd);
+    return ok;
+}
+
+// A port on which nothing listens right now, taken from below the range the
+// kernel hands out to outgoing connections: an ephemeral port that is free
+// now may be the local end of another test's connection a moment later, and
+// the host that wanted it then cannot listen.
 inline quint16 freePort()
 {
+    int low = 32768;
+    if (FILE *range = std::fopen("/proc/sys/net/ipv4/ip_local_port_range", "r")) {
+        if (std::fscanf(range, "%d", &low) != 1)
+            low = 32768;
+        std::fclose(range);
+    }
+    const int first = low > 11024 ? low - 10000 : 1024;
+    const int span = low > 11024 ? 10000 : low - 1024;
+    static quint32 seed = quint32(::getpid()) * 2654435761u ^ quint32(std::time(nullptr));
+    for (int attempt = 0; span > 0 && attempt < 200; ++attempt) {
+        seed = seed * 1664525u + 1013904223u;
+        const quint16 port = quint16(first + int((seed >> 8) % quint32(span)));
+        if (canListenOn(port))
+            return port;
+    }
+    // Nothing free below the range: let the kernel pick one.
     const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in addr{};
     addr.sin_family = AF_INET;

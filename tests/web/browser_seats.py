@@ -16,6 +16,7 @@ for CTest) only when the browser cannot be started, with the reason.
 import argparse
 import json
 import os
+import random
 import shutil
 import socket
 import subprocess
@@ -57,6 +58,27 @@ def wait_for(condition, what, timeout=15.0):
 
 
 def free_port():
+    """A port nothing listens on, from below the range the kernel hands out
+    to outgoing connections, so that no other test's connection can take it
+    before the program listens there."""
+    try:
+        with open("/proc/sys/net/ipv4/ip_local_port_range") as f:
+            low = int(f.read().split()[0])
+    except (OSError, ValueError, IndexError):
+        low = 32768
+    first, span = (low - 10000, 10000) if low > 11024 else (1024, max(low - 1024, 1))
+    for _ in range(200):
+        port = first + random.randrange(span)
+        family, address = (socket.AF_INET6, "::") if socket.has_ipv6 else (socket.AF_INET, "0.0.0.0")
+        try:
+            with socket.socket(family, socket.SOCK_STREAM) as s:
+                s.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+                if family == socket.AF_INET6:
+                    s.setsockopt(socket.IPPROTO_IPV6, socket.IPV6_V6ONLY, 0)
+                s.bind((address, port))
+                return port
+        except OSError:
+            continue
     with socket.socket() as s:
         s.bind(("127.0.0.1", 0))
         return s.getsockname()[1]
