@@ -1,5 +1,6 @@
 #pragma once
 
+#include "protocol/socketaddress.h"
 #include "protocol/tsock.h"
 
 #include <QTest>
@@ -25,31 +26,14 @@ inline quint16 portOf(int fd)
     return ntohs(addr.sin_port);
 }
 
-// Whether a listener like the game's (every address, IPv6 taking IPv4 too,
-// addresses reused) could bind this port right now.
+// Whether the game's listener could take this port right now.
 inline bool canListenOn(quint16 port)
 {
-    const int one = 1, off = 0;
-    int fd = ::socket(AF_INET6, SOCK_STREAM, 0);
-    sockaddr_in6 six{};
-    six.sin6_family = AF_INET6;
-    six.sin6_port = htons(port);
-    six.sin6_addr = in6addr_any;
-    sockaddr_in four{};
-    four.sin_family = AF_INET;
-    four.sin_port = htons(port);
-    four.sin_addr.s_addr = htonl(INADDR_ANY);
-    bool ok;
-    if (fd >= 0) {
-        ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-        ::setsockopt(fd, IPPROTO_IPV6, IPV6_V6ONLY, &off, sizeof off);
-        ok = ::bind(fd, reinterpret_cast<sockaddr *>(&six), sizeof six) == 0;
-    } else {
-        fd = ::socket(AF_INET, SOCK_STREAM, 0);
-        ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-        ok = ::bind(fd, reinterpret_cast<sockaddr *>(&four), sizeof four) == 0;
-    }
-    ::close(fd);
+    int fd = -1;
+    SocketAddress::Failure failure;
+    const bool ok = SocketAddress::listen({}, port, 1, fd, failure);
+    if (fd >= 0)
+        ::close(fd);
     return ok;
 }
 
